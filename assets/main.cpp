@@ -1,0 +1,2 @@
+// Placeholder until the data pictures are drawn here.
+int main() { return 0; }

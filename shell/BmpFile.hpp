@@ -1,0 +1,41 @@
+#pragma once
+// Windows BMP reading and writing.
+//
+// Writing: always 24 bits per pixel, bottom-up rows padded to 4 bytes, the
+// standard 54-byte header (14-byte file header + 40-byte BITMAPINFOHEADER),
+// 2835 pixels per metre. The same picture always gives the same bytes.
+//
+// Reading: 1, 4, 8, 24 and 32 bits per pixel, bottom-up and top-down rows,
+// BI_RGB and BI_BITFIELDS. RLE and anything else is refused. Every header
+// field, offset and size is checked before anything is allocated; a bad file
+// gives a VantorError naming the file, never a crash or a huge allocation.
+
+#include "shell/Image.hpp"
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace vantor {
+
+class BmpFile {
+public:
+    // Reads a picture. Missing or unreadable file: "Cannot open file <path>".
+    // Not a valid bitmap: "Bitmap image is not valid: <path> (<reason>)".
+    static Image read(const std::filesystem::path& path);
+
+    // Decodes BMP bytes held in memory; `name` is used in error texts.
+    static Image decode(std::span<const std::uint8_t> data, const std::string& name);
+
+    // Encodes a picture as a 24-bit bottom-up BMP.
+    static std::vector<std::uint8_t> encode(const Image& image);
+
+    // Writes a picture as a 24-bit BMP. The bytes go to a temporary file in the
+    // same directory which then replaces `path`, so a failed write never leaves
+    // a half-written picture. Failure: VantorError naming the path.
+    static void write(const Image& image, const std::filesystem::path& path);
+};
+
+} // namespace vantor
