@@ -32,9 +32,14 @@ public:
         std::vector<std::uint8_t> ink; // row-major, width * height
     };
 
-    // Renders UTF-8 text (one line) at the top-left origin.
+    // Renders UTF-8 text (one line) at the top-left origin. Bytes that are
+    // not valid UTF-8, control characters and characters the font lacks show
+    // as '?'. The width is textWidth(), widened by any ink past the last
+    // advance, and cut at 65536 pixels.
     Bitmap render(std::string_view utf8) const;
+    // Sum of the glyphs' whole-pixel advances (no kerning); 0 for "".
     int textWidth(std::string_view utf8) const;
+    // Rows of a rendered line: ascender plus descender, rounded up.
     int lineHeight() const;
 
 private:

@@ -1,0 +1,54 @@
+#pragma once
+// Value noise for the height picture and the dirt mask.
+//
+// BuildNoise(N) makes an (N + 1) x (N + 1) grey picture from seven octave
+// grids of random black-or-white control points. Octave k has (N >> k) + 1
+// points a side; every point takes one real draw (255 when above 0.5, else
+// 0; border points are forced to 0 after their draw), levels 0..6 in order,
+// x outer and y inner. Level 7 stays 0 and level 0 is drawn but never used.
+// Each octave k = 1..7 is enlarged bilinearly over rectangles whose edges are
+// R(b * scale), scale = N / (N >> k) as a 32-bit float, R rounding half to
+// even; the four corner terms are each divided by the rectangle's area with
+// truncation. The layers blend as v = (127 * layer + 128 * v) >> 8 for
+// k = 1..7, so every border pixel is 0 and no pixel exceeds 124.
+//
+// Example: N = 255 draws 256^2 + 128^2 + ... + 4^2 = 87376 numbers.
+
+#include "city/RandomSource.hpp"
+
+#include <cstdint>
+#include <vector>
+
+namespace vantor {
+
+// A square grey picture, one byte a pixel, row-major (index y * side + x).
+struct GreyPicture {
+    int side = 0;
+    std::vector<std::uint8_t> values;
+
+    std::uint8_t at(int x, int y) const noexcept
+    {
+        return values[static_cast<std::size_t>(y) * static_cast<std::size_t>(side) + static_cast<std::size_t>(x)];
+    }
+};
+
+class NoiseTexture {
+public:
+    static constexpr int kLevels = 8;
+    static constexpr int kMaxLastIndex = 1023;
+
+    // The last pixel index of the latest picture; 255 until a larger one is built.
+    int lastIndex() const noexcept { return lastIndex_; }
+    // Weight of the octaves blended so far; fixed at 128.
+    int blendWeight() const noexcept { return blendWeight_; }
+
+    // Builds the picture for lastIndex 1..1023 (the city uses 255, 511, 1023).
+    // The working octave arrays live only for the call.
+    GreyPicture build(int lastIndex, RandomSource& random);
+
+private:
+    int lastIndex_ = 255;
+    int blendWeight_ = 128;
+};
+
+} // namespace vantor

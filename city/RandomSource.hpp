@@ -1,0 +1,44 @@
+#pragma once
+// The one random source of the program: a 32-bit linear congruential
+// generator. Every draw first steps seed = seed * 134775813 + 1 (mod 2^32).
+//   below(n): the high 32 bits of the 64-bit product seed * n, in [0, n);
+//             below(0) yields 0 and still steps the seed.
+//   real():   the stepped seed as an unsigned integer times 2^-32, in [0, 1).
+// There is no global instance: whoever generates owns one and passes it on,
+// so every draw is visible at its call site and a seed replays a whole map.
+
+#include <cstdint>
+
+namespace vantor {
+
+class RandomSource {
+public:
+    explicit RandomSource(std::uint32_t seed = 0) noexcept : seed_(seed) {}
+
+    // Seed from the local time of day: ((h * 60 + m) * 60 + s) * 1000 + ms.
+    static std::uint32_t timeOfDaySeed();
+
+    void setSeed(std::uint32_t seed) noexcept { seed_ = seed; }
+    std::uint32_t seed() const noexcept { return seed_; }
+
+    // Integer draw in [0, n) for n > 0; 0 for n == 0.
+    int below(int n) noexcept
+    {
+        step();
+        return static_cast<int>((static_cast<std::int64_t>(seed_) * n) >> 32);
+    }
+
+    // Real draw in [0, 1).
+    double real() noexcept
+    {
+        step();
+        return static_cast<double>(seed_) * (1.0 / 4294967296.0);
+    }
+
+private:
+    void step() noexcept { seed_ = seed_ * 134775813u + 1u; }
+
+    std::uint32_t seed_;
+};
+
+} // namespace vantor

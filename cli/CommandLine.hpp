@@ -1,0 +1,47 @@
+#pragma once
+// Parsing of vantor-cli's arguments. Every option is parsed and checked
+// before anything runs; a bad one throws UsageError with a one-line text
+// naming the option and what it accepts.
+
+#include "city/GenerationParams.hpp"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vantor::cli {
+
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum class Command { Help, CityHelp, City };
+
+// The settings of `vantor-cli city`, each unset unless given.
+struct CityOptions {
+    std::optional<std::filesystem::path> root;
+    std::optional<std::uint32_t> seed;
+    std::optional<int> sizeChoice;
+    std::optional<int> lampChoice;
+    std::optional<bool> walls, wallN, wallE, wallS, wallW;
+    std::optional<bool> highway, downtown, industrial;
+    std::optional<bool> landmark;            // false for --landmark none
+    std::optional<LandmarkKind> landmarkKind;
+    std::optional<int> roadDensity, houseDensity, hillness, rebels;
+};
+
+struct ParsedCommandLine {
+    Command command = Command::Help;
+    CityOptions city;
+};
+
+ParsedCommandLine parseCommandLine(const std::vector<std::string>& args);
+
+extern const char* const kHelpText;
+extern const char* const kCityHelpText;
+
+} // namespace vantor::cli

@@ -1,0 +1,40 @@
+#pragma once
+// Small helpers shared by the tests: temporary directories, file reading,
+// a stable hash for golden values, and running vantor-cli as a process.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantor::test {
+
+// A fresh empty directory under the system temp directory, removed on destruction.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+std::string readFile(const std::filesystem::path& path);
+void writeFile(const std::filesystem::path& path, std::string_view text);
+
+// 64-bit FNV-1a: stable across machines, enough to pin golden outputs.
+std::uint64_t fnv1a(std::string_view bytes);
+
+struct ProcessResult {
+    int exitCode = -1;
+    std::string output; // standard output and standard error together
+};
+
+// Runs vantor-cli with the arguments (each passed as one word).
+ProcessResult runCli(const std::vector<std::string>& args);
+
+} // namespace vantor::test

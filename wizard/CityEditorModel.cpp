@@ -1,0 +1,124 @@
+#include "wizard/CityEditorModel.hpp"
+
+#include "city/CityGenerator.hpp"
+#include "cityfiles/CitySaver.hpp"
+#include "shell/VantorError.hpp"
+
+#include <string>
+
+namespace vantor {
+
+namespace {
+
+void checkRange(std::string_view control, int value, int low, int high)
+{
+    if (value < low || value > high)
+        throw VantorError(std::string(control) + " must be " + std::to_string(low) + ".." + std::to_string(high) +
+                          ", not " + std::to_string(value));
+}
+
+} // namespace
+
+CityEditorModel::CityEditorModel(Language language)
+{
+    city_.language = language;
+    reset();
+}
+
+void CityEditorModel::reset()
+{
+    GenerationParams& p = city_.params;
+    setLandmarkKind(LandmarkKind::Spaceport);
+    p.hangarNW = p.hangarNE = p.hangarSE = p.hangarSW = true;
+    p.downtown = p.highway = p.industrial = true;
+    setLandmarkEnabled(true);
+    p.wallE = p.wallN = p.wallS = p.walls = p.wallW = true;
+    setLampChoice(1);
+    setSizeChoice(3);
+    setHillnessPosition(50);
+    setHouseDensityPosition(50);
+    setRebelsPosition(50);
+    setRoadDensityPosition(40);
+    p.cityName = "SingleCity";
+    city_.grid.clear();
+    city_.shadeMask.clear();
+}
+
+void CityEditorModel::setSizeChoice(int item)
+{
+    checkRange("city size", item, 0, 3);
+    if (item == city_.params.sizeChoice)
+        return;
+    city_.params.sizeChoice = item;
+    city_.grid.clear();
+    city_.shadeMask.clear();
+}
+
+void CityEditorModel::setLampChoice(int item)
+{
+    checkRange("street lamps", item, 0, 3);
+    city_.params.lampChoice = item;
+}
+
+void CityEditorModel::setRoadDensityPosition(int position)
+{
+    checkRange("road density", position, 0, 100);
+    city_.params.roadDensityPosition = position;
+}
+
+void CityEditorModel::setHouseDensityPosition(int position)
+{
+    checkRange("house density", position, 0, 100);
+    city_.params.houseDensityPosition = position;
+}
+
+void CityEditorModel::setHillnessPosition(int position)
+{
+    checkRange("hill height", position, 0, 100);
+    city_.params.hillnessPosition = position;
+}
+
+void CityEditorModel::setRebelsPosition(int position)
+{
+    checkRange("rebel activity", position, 0, 100);
+    city_.params.rebelsPosition = position;
+}
+
+void CityEditorModel::setLandmarkEnabled(bool on)
+{
+    city_.params.landmark = on;
+}
+
+void CityEditorModel::setLandmarkKind(LandmarkKind kind)
+{
+    checkRange("landmark", static_cast<int>(kind), 0, kLandmarkKindCount - 1);
+    city_.params.landmarkKind = kind;
+}
+
+bool CityEditorModel::chooseLandmark(LandmarkKind kind, bool campaignCompleted)
+{
+    setLandmarkKind(kind);
+    if (static_cast<int>(kind) > static_cast<int>(LandmarkKind::Gunshop) && !campaignCompleted) {
+        setLandmarkKind(LandmarkKind::Spaceport);
+        return false;
+    }
+    return true;
+}
+
+std::string_view CityEditorModel::lockMessage(Language language)
+{
+    return tr(language, "You are not allowed to make this selection until you succesfully complete campaign!",
+              "Nemůžete zvolit tuto položku, dokud nedokončíte kampaň ve hře!");
+}
+
+void CityEditorModel::generate(RandomSource& random, ProgressSink& progress)
+{
+    CityGenerator::generate(city_, random, progress);
+}
+
+std::filesystem::path CityEditorModel::save(const std::filesystem::path& programDir, ProgressSink& progress) const
+{
+    return CitySaver::save(city_, programDir, progress);
+}
+
+} // namespace vantor

@@ -1,0 +1,61 @@
+#pragma once
+// The city editor without a window: the values of the editor's controls,
+// which are the generation parameters, and the city they generate. The
+// desktop wizard and the campaign generator both drive a city through it.
+//
+// A control's change handler runs only when its value really changes, as a
+// toolkit's notification does: changing the size clears the grid.
+// The generator's write-backs change the same values, so after a generation
+// the controls show what was generated (hill height caps, a Garage instead
+// of a Spaceport on small cities, the mission layouts' settings).
+
+#include "city/CityState.hpp"
+#include "city/ProgressSink.hpp"
+#include "city/RandomSource.hpp"
+
+#include <filesystem>
+#include <string_view>
+
+namespace vantor {
+
+class CityEditorModel {
+public:
+    explicit CityEditorModel(Language language = Language::English);
+
+    // The opening state: every control at its default (size "Large", lamps
+    // "Many", every box checked, landmark Spaceport, road 40, house 50,
+    // hill 50, rebels 50) and an empty grid. FakeCarIndex, FakeGunIndex and
+    // the block-road toggle keep their values.
+    void reset();
+
+    // Controls; out-of-range values throw VantorError.
+    void setSizeChoice(int item);            // 0..3: "Very small", "Small", "Medium", "Large"
+    void setLampChoice(int item);            // 0..3: "No ", "Many", "Medium", "Few"
+    void setRoadDensityPosition(int position);  // 0..100
+    void setHouseDensityPosition(int position); // 0..100
+    void setHillnessPosition(int position);     // 0..100
+    void setRebelsPosition(int position);       // 0..100
+    void setLandmarkEnabled(bool on);           // "Create special building"
+    // Sets the landmark selector as the program does (no lock).
+    void setLandmarkKind(LandmarkKind kind);
+    // The user's own choice: the five mission layouts need a completed
+    // campaign; refused choices put the selector back to Spaceport and
+    // return false.
+    bool chooseLandmark(LandmarkKind kind, bool campaignCompleted);
+    static std::string_view lockMessage(Language language);
+
+    GenerationParams& params() noexcept { return city_.params; } // the check boxes, names, car and gun
+    const GenerationParams& params() const noexcept { return city_.params; }
+    const CityState& city() const noexcept { return city_; }
+    CityState& city() noexcept { return city_; }
+    Language language() const noexcept { return city_.language; }
+
+    void generate(RandomSource& random, ProgressSink& progress);
+    // Saves the last generated city into <programDir>/atlas; returns the description file's path.
+    std::filesystem::path save(const std::filesystem::path& programDir, ProgressSink& progress) const;
+
+private:
+    CityState city_;
+};
+
+} // namespace vantor
