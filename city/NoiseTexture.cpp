@@ -5,7 +5,6 @@
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <map>
 #include <string>
 #include <utility>
 
@@ -93,7 +92,15 @@ void interpolate(const OctaveGrid& grid, int lastIndex, std::vector<std::uint8_t
         return static_cast<int>(std::nearbyint(static_cast<double>(cell) * static_cast<double>(scale) + static_cast<double>(scale)));
     };
     const auto side = static_cast<std::size_t>(lastIndex + 1);
-    std::map<std::pair<int, int>, RectanglePatterns> patterns;
+    // Rectangles come in at most a few sizes (the edges round up or down).
+    std::vector<RectanglePatterns> patterns;
+    const auto patternsFor = [&patterns](int w, int h) -> const RectanglePatterns& {
+        for (const RectanglePatterns& p : patterns)
+            if (p.w == w && p.h == h)
+                return p;
+        patterns.push_back(makePatterns(w, h));
+        return patterns.back();
+    };
 
     for (int a = 0; a < s; ++a) {
         const int top = edge(a);
@@ -101,12 +108,9 @@ void interpolate(const OctaveGrid& grid, int lastIndex, std::vector<std::uint8_t
         for (int b = 0; b < s; ++b) {
             const int left = edge(b);
             const int w = edgeAfter(b) - left;
-            auto found = patterns.find({w, h});
-            if (found == patterns.end())
-                found = patterns.emplace(std::pair{w, h}, makePatterns(w, h)).first;
             const int bits = (grid.at(b, a) ? 1 : 0) | (grid.at(b + 1, a) ? 2 : 0) |
                              (grid.at(b, a + 1) ? 4 : 0) | (grid.at(b + 1, a + 1) ? 8 : 0);
-            const auto& source = found->second.pattern[static_cast<std::size_t>(bits)];
+            const auto& source = patternsFor(w, h).pattern[static_cast<std::size_t>(bits)];
             // Clip to the picture; the rounding keeps every edge within 0..N.
             const int rowLength = std::min(w, lastIndex - left) + 1;
             for (int dy = 0; dy <= h && top + dy <= lastIndex; ++dy) {

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# One-step set-up and run for a Debian 12 machine.
+#   ./run.sh          install what is missing, build, generate a single mission
+#   ./run.sh test     install what is missing, build, run the whole test suite
+#                     (optimised build, then AddressSanitizer + UBSan build)
+# Extra arguments after "city" are passed to vantor-cli city, e.g.
+#   ./run.sh city --seed 42 --size medium
+set -euo pipefail
+cd "$(dirname "$0")"
+
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev libfreetype-dev fonts-dejavu-core)
+
+install_missing() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        local sudo=""
+        [ "$(id -u)" -eq 0 ] || sudo="sudo"
+        $sudo apt-get update -q
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
+    fi
+}
+
+build() {
+    cmake --preset "$1" >/dev/null
+    cmake --build --preset "$1" -j "$(nproc)"
+}
+
+mode="${1:-city}"
+[ $# -gt 0 ] && shift
+install_missing
+case "$mode" in
+    test)
+        build release
+        ctest --preset release -j "$(nproc)"
+        build sanitize
+        ctest --preset sanitize -j "$(nproc)"
+        ;;
+    city)
+        build release
+        ./build/release/bin/vantor-cli city "$@"
+        echo "The city's files are in $(pwd)/build/release/bin/atlas/"
+        ;;
+    *)
+        echo "usage: ./run.sh [city [options] | test]" >&2
+        exit 2
+        ;;
+esac
