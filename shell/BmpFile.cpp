@@ -3,9 +3,346 @@
 #include "shell/AtomicFile.hpp"
 #include "shell/VantorError.hpp"
 
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdio>
+#include <system_error>
+
 namespace vantor {
 
 namespace {
+
+// ---- Reading ---------------------------------------------------------------
+//
+// A BMP file is a 14-byte file header ("BM", file size, reserved, offset of
+// the pixel data), an info header whose first field is its own size, for
+// BI_BITFIELDS with the 40-byte header three colour masks, then an optional
+// palette, then rows of pixels, each padded to a multiple of 4 bytes. A
+// positive height stores the bottom row first, a negative one the top row.
+// Example: a 3 x 2 picture at 24 bits per pixel has rows of 9 + 3 padding
+// bytes, pixel data at offset 54 and a file of 54 + 2 * 12 = 78 bytes.
+//
+// The file size in the file header and the image size in the info header
+// are often wrong in files written by other tools and are ignored; only the
+// bytes actually present count.
+
+constexpr std::size_t kFileHeaderSize = 14;
+constexpr std::size_t kCoreHeaderSize = 12;   // OS/2 BITMAPCOREHEADER
+constexpr std::size_t kInfoHeaderSize = 40;   // BITMAPINFOHEADER
+constexpr std::size_t kMaskBytes = 12;        // red, green and blue masks
+
+// Info header sizes read: core, info, the V2/V3 info headers with the masks
+// inside, V4 and V5. The 64-byte OS/2 2.x header gives its compression codes
+// other meanings and is refused with the other sizes.
+constexpr std::array<std::size_t, 6> kKnownHeaderSizes{12, 40, 52, 56, 108, 124};
+
+enum Compression : std::uint32_t {
+    kBiRgb = 0,
+    kBiRle8 = 1,
+    kBiRle4 = 2,
+    kBiBitfields = 3,
+};
+
+// Every valid picture (kMaxSide x kMaxSide at 4 bytes a pixel) plus the
+// largest headers and palette fits in this; larger files are refused before
+// anything is read.
+constexpr std::uintmax_t kMaxFileBytes = (std::uintmax_t{1} << 30) + (std::uintmax_t{1} << 16);
+
+std::uint32_t getLe16(std::span<const std::uint8_t> d, std::size_t at)
+{
+    return static_cast<std::uint32_t>(d[at]) | static_cast<std::uint32_t>(d[at + 1]) << 8;
+}
+
+std::uint32_t getLe32(std::span<const std::uint8_t> d, std::size_t at)
+{
+    return getLe16(d, at) | getLe16(d, at + 2) << 16;
+}
+
+std::string hex(std::uint32_t v)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%08X", static_cast<unsigned>(v));
+    return buf;
+}
+
+// One colour channel of a bit-field pixel: the masked bits, shifted down and
+// scaled to 0..255 (wider channels keep their top 8 bits, narrower ones are
+// stretched so that all ones gives 255).
+class Channel {
+public:
+    Channel() = default;
+    explicit Channel(std::uint32_t mask) : mask_(mask)
+    {
+        if (mask == 0)
+            return;
+        shift_ = std::countr_zero(mask);
+        bits_ = std::popcount(mask);
+        if (bits_ <= 8) {
+            const std::uint32_t top = (std::uint32_t{1} << bits_) - 1;
+            for (std::uint32_t v = 0; v <= top; ++v)
+                scale_[v] = static_cast<std::uint8_t>((v * 255 + top / 2) / top);
+        }
+    }
+
+    // The mask is one run of set bits (or empty).
+    static bool contiguous(std::uint32_t mask)
+    {
+        if (mask == 0)
+            return true;
+        const std::uint32_t m = mask >> std::countr_zero(mask);
+        return (m & (m + 1)) == 0;
+    }
+
+    std::uint8_t operator()(std::uint32_t px) const noexcept
+    {
+        const std::uint32_t v = (px & mask_) >> shift_;
+        return bits_ > 8 ? static_cast<std::uint8_t>(v >> (bits_ - 8)) : scale_[v];
+    }
+
+private:
+    std::uint32_t mask_ = 0;
+    int shift_ = 0;
+    int bits_ = 0;
+    std::array<std::uint8_t, 256> scale_{};
+};
+
+// Everything needed to turn the pixel bytes into an Image, checked against
+// the data before any pixel is touched.
+struct Layout {
+    int width = 0;
+    int height = 0;
+    bool topDown = false;
+    int bitsPerPixel = 0;
+    std::uint32_t compression = kBiRgb;
+    std::size_t pixelOffset = 0;
+    std::size_t stride = 0;
+    std::array<Rgb, 256> palette{};
+    std::size_t paletteSize = 0;
+    std::array<Channel, 3> channels; // red, green, blue (16 and 32 bits)
+};
+
+class BmpDecoder {
+public:
+    BmpDecoder(std::span<const std::uint8_t> data, const std::string& name) : data_(data), name_(name) {}
+
+    Image decode()
+    {
+        const Layout layout = parse();
+        Image image(layout.width, layout.height);
+        for (int y = 0; y < layout.height; ++y) {
+            const int fileRow = layout.topDown ? y : layout.height - 1 - y;
+            const std::uint8_t* src =
+                data_.data() + layout.pixelOffset + static_cast<std::size_t>(fileRow) * layout.stride;
+            decodeRow(layout, src, image.row(y));
+        }
+        return image;
+    }
+
+private:
+    [[noreturn]] void fail(const std::string& reason) const
+    {
+        throw VantorError("Bitmap image is not valid: " + name_ + " (" + reason + ")");
+    }
+
+    Layout parse() const
+    {
+        const std::size_t size = data_.size();
+        if (size < kFileHeaderSize + 4)
+            fail("file is too short for a bitmap header");
+        if (data_[0] != 'B' || data_[1] != 'M')
+            fail("not a BMP file");
+        const std::uint32_t pixelOffset = getLe32(data_, 10);
+        const std::uint32_t headerSize = getLe32(data_, 14);
+        if (std::find(kKnownHeaderSizes.begin(), kKnownHeaderSizes.end(), headerSize) == kKnownHeaderSizes.end())
+            fail("unsupported header size " + std::to_string(headerSize));
+        if (size < kFileHeaderSize + headerSize)
+            fail("header is truncated");
+
+        Layout l;
+        const bool core = headerSize == kCoreHeaderSize;
+        std::int64_t width = 0;
+        std::int64_t height = 0;
+        std::uint32_t planes = 0;
+        std::uint32_t clrUsed = 0;
+        if (core) {
+            width = getLe16(data_, 18);
+            height = getLe16(data_, 20);
+            planes = getLe16(data_, 22);
+            l.bitsPerPixel = static_cast<int>(getLe16(data_, 24));
+        } else {
+            width = static_cast<std::int32_t>(getLe32(data_, 18));
+            height = static_cast<std::int32_t>(getLe32(data_, 22));
+            planes = getLe16(data_, 26);
+            l.bitsPerPixel = static_cast<int>(getLe16(data_, 28));
+            l.compression = getLe32(data_, 30);
+            clrUsed = getLe32(data_, 46);
+        }
+
+        if (planes != 1)
+            fail("planes is " + std::to_string(planes) + ", expected 1");
+        const int bpp = l.bitsPerPixel;
+        const bool paletted = bpp == 1 || bpp == 4 || bpp == 8;
+        if (!paletted && bpp != 24 && !(bpp == 16 && !core) && !(bpp == 32 && !core))
+            fail("unsupported bit depth " + std::to_string(bpp));
+        if (l.compression == kBiRle8 || l.compression == kBiRle4)
+            fail("RLE compression is not supported");
+        if (l.compression != kBiRgb && l.compression != kBiBitfields)
+            fail("compression " + std::to_string(l.compression) + " is not supported");
+        if (l.compression == kBiBitfields && bpp != 16 && bpp != 32)
+            fail("bit fields need 16 or 32 bits per pixel, not " + std::to_string(bpp));
+
+        l.topDown = height < 0;
+        if (height < 0)
+            height = -height; // int64: no overflow even for INT32_MIN
+        if (width < 1 || width > Image::kMaxSide || height < 1 || height > Image::kMaxSide)
+            fail("size " + std::to_string(width) + " x " + std::to_string(l.topDown ? -height : height) +
+                 " is out of range (1.." + std::to_string(Image::kMaxSide) + ")");
+        l.width = static_cast<int>(width);
+        l.height = static_cast<int>(height);
+
+        // Colour masks: after a 40-byte header, inside the larger ones.
+        std::size_t headersEnd = kFileHeaderSize + headerSize;
+        if (l.compression == kBiBitfields && headerSize == kInfoHeaderSize) {
+            if (size < headersEnd + kMaskBytes)
+                fail("colour masks are truncated");
+            headersEnd += kMaskBytes;
+        }
+        if (bpp == 16 || bpp == 32)
+            l.channels = readChannels(l, bpp);
+
+        if (pixelOffset < headersEnd)
+            fail("pixel data offset " + std::to_string(pixelOffset) + " is inside the header");
+        if (pixelOffset > size)
+            fail("pixel data offset " + std::to_string(pixelOffset) + " is past the end of the file");
+        l.pixelOffset = pixelOffset;
+
+        // Sides are at most kMaxSide, so none of this can overflow 64 bits.
+        const auto bitsPerRow = static_cast<std::uint64_t>(l.width) * static_cast<std::uint64_t>(bpp);
+        l.stride = static_cast<std::size_t>((bitsPerRow + 31) / 32 * 4);
+        const std::uint64_t pixelBytes = static_cast<std::uint64_t>(l.stride) * static_cast<std::uint64_t>(l.height);
+        if (pixelBytes > size - l.pixelOffset)
+            fail("pixel data is truncated: " + std::to_string(pixelBytes) + " bytes needed, " +
+                 std::to_string(size - l.pixelOffset) + " present");
+
+        if (paletted)
+            readPalette(l, core, clrUsed, headersEnd);
+        return l;
+    }
+
+    std::array<Channel, 3> readChannels(const Layout& l, int bpp) const
+    {
+        std::array<std::uint32_t, 3> masks{};
+        if (l.compression == kBiRgb) {
+            // Defaults: 5-5-5 for 16 bits, 8-8-8 (blue in the lowest byte) for 32.
+            masks = bpp == 16 ? std::array<std::uint32_t, 3>{0x7C00, 0x03E0, 0x001F}
+                              : std::array<std::uint32_t, 3>{0x00FF0000, 0x0000FF00, 0x000000FF};
+        } else {
+            for (std::size_t c = 0; c < 3; ++c)
+                masks[c] = getLe32(data_, kFileHeaderSize + kInfoHeaderSize + 4 * c);
+        }
+        std::array<Channel, 3> channels;
+        for (std::size_t c = 0; c < 3; ++c) {
+            if (!Channel::contiguous(masks[c]))
+                fail("colour mask " + hex(masks[c]) + " is not contiguous");
+            if (bpp == 16 && masks[c] > 0xFFFF)
+                fail("colour mask " + hex(masks[c]) + " does not fit 16 bits");
+            channels[c] = Channel(masks[c]);
+        }
+        return channels;
+    }
+
+    // The palette lies between the headers and the pixel data. Its size is
+    // biClrUsed, or 2^bpp when that is 0, but never more than fits before
+    // the pixel data: some writers store fewer entries than they declare.
+    // Pixels that use a missing entry are refused while decoding.
+    void readPalette(Layout& l, bool core, std::uint32_t clrUsed, std::size_t paletteStart) const
+    {
+        const std::size_t entryBytes = core ? 3 : 4;
+        const std::size_t maxEntries = std::size_t{1} << l.bitsPerPixel;
+        std::size_t entries = clrUsed == 0 ? maxEntries : std::min<std::size_t>(clrUsed, maxEntries);
+        entries = std::min(entries, (l.pixelOffset - paletteStart) / entryBytes);
+        if (entries == 0)
+            fail("the palette is missing");
+        for (std::size_t i = 0; i < entries; ++i) {
+            const std::uint8_t* e = data_.data() + paletteStart + i * entryBytes;
+            l.palette[i] = Rgb{e[2], e[1], e[0]};
+        }
+        l.paletteSize = entries;
+    }
+
+    void decodeRow(const Layout& l, const std::uint8_t* src, std::uint8_t* dst) const
+    {
+        const auto width = static_cast<std::size_t>(l.width);
+        switch (l.bitsPerPixel) {
+        case 1:
+            for (std::size_t x = 0; x < width; ++x)
+                putIndex(l, (src[x >> 3] >> (7 - (x & 7))) & 1u, dst + 3 * x);
+            break;
+        case 4:
+            for (std::size_t x = 0; x < width; ++x)
+                putIndex(l, (src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu, dst + 3 * x);
+            break;
+        case 8:
+            for (std::size_t x = 0; x < width; ++x)
+                putIndex(l, src[x], dst + 3 * x);
+            break;
+        case 16:
+            for (std::size_t x = 0; x < width; ++x)
+                putBitfields(l, static_cast<std::uint32_t>(src[2 * x] | src[2 * x + 1] << 8), dst + 3 * x);
+            break;
+        case 24:
+            for (std::size_t x = 0; x < width; ++x) {
+                dst[3 * x] = src[3 * x + 2];
+                dst[3 * x + 1] = src[3 * x + 1];
+                dst[3 * x + 2] = src[3 * x];
+            }
+            break;
+        case 32:
+            if (l.compression == kBiRgb) {
+                for (std::size_t x = 0; x < width; ++x) {
+                    dst[3 * x] = src[4 * x + 2];
+                    dst[3 * x + 1] = src[4 * x + 1];
+                    dst[3 * x + 2] = src[4 * x];
+                }
+            } else {
+                for (std::size_t x = 0; x < width; ++x) {
+                    const std::uint8_t* p = src + 4 * x;
+                    putBitfields(l,
+                                 static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+                                     static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24,
+                                 dst + 3 * x);
+                }
+            }
+            break;
+        default:
+            fail("unsupported bit depth " + std::to_string(l.bitsPerPixel)); // parse() refuses these
+        }
+    }
+
+    void putIndex(const Layout& l, std::uint32_t index, std::uint8_t* dst) const
+    {
+        if (index >= l.paletteSize)
+            fail("palette index " + std::to_string(index) + " is out of range (palette has " +
+                 std::to_string(l.paletteSize) + " colours)");
+        const Rgb c = l.palette[index];
+        dst[0] = c.r;
+        dst[1] = c.g;
+        dst[2] = c.b;
+    }
+
+    static void putBitfields(const Layout& l, std::uint32_t px, std::uint8_t* dst) noexcept
+    {
+        dst[0] = l.channels[0](px);
+        dst[1] = l.channels[1](px);
+        dst[2] = l.channels[2](px);
+    }
+
+    std::span<const std::uint8_t> data_;
+    const std::string& name_;
+};
+
+// ---- Writing ---------------------------------------------------------------
 
 void putLe16(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v)
 {
@@ -54,6 +391,38 @@ std::vector<std::uint8_t> BmpFile::encode(const Image& image)
         }
     }
     return out;
+}
+
+Image BmpFile::read(const std::filesystem::path& path)
+{
+    const std::string name = path.string();
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec))
+        throw VantorError("Cannot open file " + name);
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (ec)
+        throw VantorError("Cannot open file " + name);
+    if (size > kMaxFileBytes)
+        throw VantorError("Bitmap image is not valid: " + name + " (file is larger than 1 GiB)");
+
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr)
+        throw VantorError("Cannot open file " + name);
+    // Read at most the size seen above; a file that shrank meanwhile simply
+    // decodes the bytes present.
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    const std::size_t got = bytes.empty() ? 0 : std::fread(bytes.data(), 1, bytes.size(), f);
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed)
+        throw VantorError("Cannot open file " + name);
+    bytes.resize(got);
+    return decode(bytes, name);
+}
+
+Image BmpFile::decode(std::span<const std::uint8_t> data, const std::string& name)
+{
+    return BmpDecoder(data, name).decode();
 }
 
 void BmpFile::write(const Image& image, const std::filesystem::path& path)

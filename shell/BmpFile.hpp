@@ -5,10 +5,12 @@
 // standard 54-byte header (14-byte file header + 40-byte BITMAPINFOHEADER),
 // 2835 pixels per metre. The same picture always gives the same bytes.
 //
-// Reading: 1, 4, 8, 24 and 32 bits per pixel, bottom-up and top-down rows,
-// BI_RGB and BI_BITFIELDS. RLE and anything else is refused. Every header
-// field, offset and size is checked before anything is allocated; a bad file
-// gives a VantorError naming the file, never a crash or a huge allocation.
+// Reading: 1, 4, 8, 16, 24 and 32 bits per pixel, bottom-up and top-down
+// rows, BI_RGB and BI_BITFIELDS, the 40-byte info header, its larger V2 to V5
+// forms and the 12-byte OS/2 core header. RLE and anything else is refused.
+// Every header field, offset and size is checked before anything is
+// allocated; a bad file gives a VantorError naming the file, never a crash or
+// a huge allocation.
 
 #include "shell/Image.hpp"
 
