@@ -6,7 +6,10 @@
 #include "city/Fortifications.hpp"
 #include "city/GroundPicture.hpp"
 #include "city/Landmarks.hpp"
+#include "city/PlanPicture.hpp"
 #include "city/RoadNetwork.hpp"
+
+#include "shell/VantorError.hpp"
 
 #include <string>
 
@@ -14,6 +17,13 @@ namespace vantor {
 
 void CityGenerator::generate(CityState& city, RandomSource& random, ProgressSink& progress)
 {
+    // Refuse before anything changes when the pictures cannot be drawn.
+    if (city.catalogue == nullptr)
+        throw VantorError("Cannot generate: the picture catalogue is not loaded");
+    city.catalogue->requireComplete();
+    if (city.dirt1.empty() || city.dirt2.empty())
+        throw VantorError("Cannot generate: data/dirt1.bmp and data/dirt2.bmp are not loaded");
+
     GenerationParams& p = city.params;
     const Language language = city.language;
 
@@ -29,7 +39,8 @@ void CityGenerator::generate(CityState& city, RandomSource& random, ProgressSink
     const CityLayout layout = CityLayout::draw(p.size(), random);
     RoadNetwork::layHangarRoads(city, layout, random);
     Landmarks::prepare(city);
-    // Phase 7 (clearing the plan) is part of drawing the plan.
+    // Phase 7, clearing the plan, happens with phase 18: nothing draws on the
+    // plan in between, and a mission layout may change the city's size.
     RoadNetwork::layBlockRoads(city, layout, random);
     RoadNetwork::breakRoadSquares(city, layout, random);
     Fortifications::buildWalls(city, layout, random);
@@ -42,6 +53,8 @@ void CityGenerator::generate(CityState& city, RandomSource& random, ProgressSink
     Buildings::placeStreetLamps(city, random);
     Buildings::orientStructures(city, random);
     Landmarks::applyTemplate(city, random);
+    PlanPicture::clear(city);
+    PlanPicture::draw(city);
 
     progress.setTaskProgress(10);
     progress.pump();

@@ -9,6 +9,7 @@
 #include "city/NoiseTexture.hpp"
 #include "shell/Image.hpp"
 #include "shell/Language.hpp"
+#include "shell/PictureCatalogue.hpp"
 
 #include <string>
 
@@ -33,6 +34,12 @@ struct CityState {
     HighwayPlacement highway;
     bool branchToggle = false; // block-road toggle, carried from one generation to the next
     NoiseTexture noise;
+
+    // What the pictures are drawn from: the program's catalogue (owned
+    // elsewhere, complete) and the two base ground textures.
+    const PictureCatalogue* catalogue = nullptr;
+    Image dirt1;
+    Image dirt2;
 
     Image heightPicture;  // 2 pixels a cell
     GreyPicture dirtMask; // ground-picture sized noise, replaced by cities above "Very small"

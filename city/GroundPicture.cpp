@@ -1,22 +1,171 @@
 #include "city/GroundPicture.hpp"
 
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <string_view>
+
 namespace vantor {
+
+namespace {
+
+// Road tiles by the road neighbours' letters, always in the order N, E, S, W.
+struct RoadTile {
+    std::string_view letters;
+    Picture picture;
+};
+
+constexpr std::array<RoadTile, 15> kRoadTiles{{
+    {"N", Picture::RoadN},       {"E", Picture::RoadE},       {"S", Picture::RoadS},     {"W", Picture::RoadW},
+    {"NS", Picture::RoadNS},     {"EW", Picture::RoadEW},     {"NESW", Picture::RoadNESW},
+    {"NE", Picture::RoadNE},     {"ES", Picture::RoadES},     {"SW", Picture::RoadSW},   {"NW", Picture::RoadNW},
+    {"NES", Picture::RoadNES},   {"ESW", Picture::RoadESW},   {"NSW", Picture::RoadNSW}, {"NEW", Picture::RoadNEW},
+}};
+
+constexpr int kTileSide = 32;
+constexpr int kMaskStrip = 64; // columns mixed per progress batch
+
+// Copies `source` tiled over the whole ground: a texture smaller than the
+// ground repeats instead of leaving the rest undefined.
+void fillTiled(Image& ground, const Image& source)
+{
+    const int w = source.width();
+    for (int y = 0; y < ground.height(); ++y) {
+        const std::uint8_t* src = source.row(y % source.height());
+        std::uint8_t* dst = ground.row(y);
+        for (int x = 0; x < ground.width(); x += w) {
+            const int n = std::min(w, ground.width() - x);
+            std::memcpy(dst + static_cast<std::size_t>(x) * 3, src, static_cast<std::size_t>(n) * 3);
+        }
+    }
+}
+
+void mixDirt(CityState& city, ProgressSink& progress)
+{
+    Image& ground = city.groundPicture;
+    const GreyPicture& mask = city.dirtMask;
+    const Image& dirt2 = city.dirt2;
+    const int width = ground.width();
+    for (int x0 = 0; x0 < width; x0 += kMaskStrip) {
+        const int x1 = std::min(width, x0 + kMaskStrip);
+        for (int x = x0; x < x1; ++x) {
+            progress.setTaskProgress(static_cast<int>(static_cast<double>(x) / width * 60 + 10));
+            progress.pump();
+        }
+        for (int y = 0; y < width; ++y) {
+            const std::uint8_t* m = &mask.values[static_cast<std::size_t>(y) * static_cast<std::size_t>(mask.side)];
+            const std::uint8_t* src = dirt2.row(y % dirt2.height());
+            std::uint8_t* dst = ground.row(y);
+            for (int x = x0; x < x1; ++x) {
+                if (m[x] > 60) {
+                    const std::uint8_t* s = src + static_cast<std::size_t>(x % dirt2.width()) * 3;
+                    std::uint8_t* d = dst + static_cast<std::size_t>(x) * 3;
+                    d[0] = s[0];
+                    d[1] = s[1];
+                    d[2] = s[2];
+                }
+            }
+        }
+    }
+}
+
+// Copies the non-white pixels of `picture`'s top-left width x height block to
+// (x0, y0); pixels falling outside the ground are dropped.
+void copyOpaquePixels(Image& ground, const Image& picture, int x0, int y0, int width, int height)
+{
+    width = std::min(width, picture.width());
+    height = std::min(height, picture.height());
+    for (int py = std::max(0, -y0); py < height && y0 + py < ground.height(); ++py) {
+        const std::uint8_t* src = picture.row(py);
+        std::uint8_t* dst = ground.row(y0 + py);
+        for (int px = std::max(0, -x0); px < width && x0 + px < ground.width(); ++px) {
+            const std::uint8_t* s = src + static_cast<std::size_t>(px) * 3;
+            if (isWhite(s))
+                continue;
+            std::uint8_t* d = dst + static_cast<std::size_t>(x0 + px) * 3;
+            d[0] = s[0];
+            d[1] = s[1];
+            d[2] = s[2];
+        }
+    }
+}
+
+// Draws `picture` whole and opaque at (x0, y0), clipped.
+void drawOpaque(Image& ground, const Image& picture, int x0, int y0)
+{
+    for (int py = std::max(0, -y0); py < picture.height() && y0 + py < ground.height(); ++py) {
+        const int from = std::max(0, -x0);
+        const int to = std::min(picture.width(), ground.width() - x0);
+        if (to > from)
+            std::memcpy(ground.row(y0 + py) + static_cast<std::size_t>(x0 + from) * 3,
+                        picture.row(py) + static_cast<std::size_t>(from) * 3, static_cast<std::size_t>(to - from) * 3);
+    }
+}
+
+void drawStructureGround(CityState& city)
+{
+    const PictureCatalogue& pictures = *city.catalogue;
+    const int size = city.params.size();
+    for (int i = 0; i <= size; ++i) {
+        for (int j = 0; j <= size; ++j) {
+            const StructureCode code = city.grid.structure(i, j);
+            if (code == StructureCode::House1 || code == StructureCode::House2 || code == StructureCode::City1 ||
+                code == StructureCode::City2) {
+                drawOpaque(city.groundPicture, pictures.picture(Picture::HouseGround), 32 * i, 32 * j);
+            } else if (code == StructureCode::Landmark && city.params.landmarkKind == LandmarkKind::Carshop) {
+                const Image& yard = pictures.picture(Picture::CarshopGround);
+                copyOpaquePixels(city.groundPicture, yard, 32 * i - 16, 32 * j - 16, yard.width(), yard.height());
+            }
+        }
+    }
+}
+
+void drawRoadTiles(CityState& city, ProgressSink& progress)
+{
+    const CityGrid& grid = city.grid;
+    const int size = city.params.size();
+    for (int i = 0; i <= size; ++i) {
+        progress.setTaskProgress(static_cast<int>(static_cast<double>(i) / size * 20 + 70));
+        progress.pump();
+        for (int j = 0; j <= size; ++j) {
+            if (!grid.road(i, j))
+                continue;
+            char letters[5];
+            std::size_t n = 0;
+            if (j > 0 && grid.road(i, j - 1))
+                letters[n++] = 'N';
+            if (i < size && grid.road(i + 1, j))
+                letters[n++] = 'E';
+            if (j < size && grid.road(i, j + 1))
+                letters[n++] = 'S';
+            if (i > 0 && grid.road(i - 1, j))
+                letters[n++] = 'W';
+            const std::string_view key(letters, n);
+            for (const RoadTile& tile : kRoadTiles) {
+                if (tile.letters == key) {
+                    copyOpaquePixels(city.groundPicture, city.catalogue->picture(tile.picture), 32 * i, 32 * j,
+                                     kTileSide, kTileSide);
+                    break;
+                }
+            }
+        }
+    }
+}
+
+} // namespace
 
 void GroundPicture::build(CityState& city, RandomSource& random, ProgressSink& progress)
 {
     const int size = city.params.size();
     const int width = (size + 1) * 32;
+    city.groundPicture = Image(width, width);
+    fillTiled(city.groundPicture, city.dirt1);
     if (size > 3) {
         city.dirtMask = city.noise.build(width - 1, random);
-        for (int x = 0; x < width; ++x) {
-            progress.setTaskProgress(static_cast<int>(static_cast<double>(x) / width * 60 + 10));
-            progress.pump();
-        }
+        mixDirt(city, progress);
     }
-    for (int i = 0; i <= size; ++i) {
-        progress.setTaskProgress(static_cast<int>(static_cast<double>(i) / size * 20 + 70));
-        progress.pump();
-    }
+    drawStructureGround(city);
+    drawRoadTiles(city, progress);
 }
 
 } // namespace vantor

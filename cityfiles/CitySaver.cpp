@@ -2,6 +2,7 @@
 
 #include "cityfiles/CityDescriptionFile.hpp"
 #include "shell/AtomicFile.hpp"
+#include "shell/BmpFile.hpp"
 #include "shell/VantorError.hpp"
 
 #include <algorithm>
@@ -83,6 +84,9 @@ std::filesystem::path CitySaver::save(const CityState& city, const std::filesyst
     }
     const std::filesystem::path iniPath = atlas / (p.cityName + ".ini");
     writeFileAtomically(iniPath, text);
+    BmpFile::write(city.planPicture, atlas / (p.cityName + "PLAN.bmp"));
+    BmpFile::write(city.groundPicture, atlas / (p.cityName + "GROUND.bmp"));
+    BmpFile::write(city.heightPicture, atlas / (p.cityName + "HIGHT.bmp"));
     return iniPath;
 }
 

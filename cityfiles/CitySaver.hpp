@@ -1,7 +1,7 @@
 #pragma once
 // Saves a generated city into <program directory>/atlas: the description
-// file <name>.ini, then (once the pictures exist) <name>PLAN.bmp,
-// <name>GROUND.bmp and <name>HIGHT.bmp. The atlas directory is created when
+// file <name>.ini, then <name>PLAN.bmp, <name>GROUND.bmp and <name>HIGHT.bmp,
+// all 24 bits per pixel. The atlas directory is created when
 // missing. Each file is written to a temporary file first and then replaces
 // the old one, so a failed save never leaves a half-written city file.
 

@@ -3,6 +3,7 @@
 
 #include "cli/CommandLine.hpp"
 #include "shell/Config.hpp"
+#include "shell/PictureCatalogue.hpp"
 #include "shell/VantorError.hpp"
 #include "wizard/CityEditorModel.hpp"
 
@@ -139,10 +140,17 @@ int runCity(const cli::CityOptions& options, const char* argv0)
     }
 
     try {
+        const PictureCatalogue catalogue = PictureCatalogue::load(root);
+        catalogue.requireComplete();
+        editor.setCatalogue(catalogue);
+        editor.loadGroundTextures(root);
         TerminalProgress progress;
         editor.generate(random, progress);
         const std::filesystem::path written = editor.save(root, progress);
-        std::cout << "Single mission saved: " << std::filesystem::absolute(written, ec).string() << "\n";
+        const std::filesystem::path atlas = std::filesystem::absolute(written, ec).parent_path();
+        std::cout << "Single mission saved in " << atlas.string() << ": " << editor.params().cityName << ".ini, "
+                  << editor.params().cityName << "PLAN.bmp, " << editor.params().cityName << "GROUND.bmp, "
+                  << editor.params().cityName << "HIGHT.bmp\n";
     } catch (const VantorError& e) {
         std::cerr << "vantor-cli: " << e.what() << "\n";
         return kExitIoError;

@@ -1,5 +1,9 @@
 #include "TestSupport.hpp"
 
+#include "shell/BmpFile.hpp"
+#include "shell/PictureCatalogue.hpp"
+#include "wizard/CityEditorModel.hpp"
+
 #include <array>
 #include <atomic>
 #include <cstdio>
@@ -9,6 +13,31 @@
 #include <unistd.h>
 
 namespace vantor::test {
+
+std::filesystem::path dataDirectory()
+{
+    return std::filesystem::path(VANTOR_BIN_DIR) / "data";
+}
+
+const PictureCatalogue& dataCatalogue()
+{
+    static const PictureCatalogue catalogue = PictureCatalogue::load(VANTOR_BIN_DIR);
+    return catalogue;
+}
+
+void attachData(CityEditorModel& editor)
+{
+    static const Image dirt1 = BmpFile::read(dataDirectory() / "dirt1.bmp");
+    static const Image dirt2 = BmpFile::read(dataDirectory() / "dirt2.bmp");
+    editor.setCatalogue(dataCatalogue());
+    editor.city().dirt1 = dirt1;
+    editor.city().dirt2 = dirt2;
+}
+
+void linkData(const std::filesystem::path& root)
+{
+    std::filesystem::create_directory_symlink(dataDirectory(), root / "data");
+}
 
 TempDir::TempDir()
 {

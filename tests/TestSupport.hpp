@@ -8,7 +8,21 @@
 #include <string_view>
 #include <vector>
 
+namespace vantor {
+class CityEditorModel;
+class PictureCatalogue;
+}
+
 namespace vantor::test {
+
+// The program's data directory as the build draws it.
+std::filesystem::path dataDirectory();
+// The catalogue loaded once from the built data directory.
+const PictureCatalogue& dataCatalogue();
+// Gives a city editor the built catalogue and ground textures.
+void attachData(CityEditorModel& editor);
+// Makes <root>/data point at the built data directory.
+void linkData(const std::filesystem::path& root);
 
 // A fresh empty directory under the system temp directory, removed on destruction.
 class TempDir {

@@ -2,6 +2,7 @@
 
 #include "city/CityGenerator.hpp"
 #include "cityfiles/CitySaver.hpp"
+#include "shell/BmpFile.hpp"
 #include "shell/VantorError.hpp"
 
 #include <string>
@@ -109,6 +110,14 @@ std::string_view CityEditorModel::lockMessage(Language language)
 {
     return tr(language, "You are not allowed to make this selection until you succesfully complete campaign!",
               "Nemůžete zvolit tuto položku, dokud nedokončíte kampaň ve hře!");
+}
+
+void CityEditorModel::loadGroundTextures(const std::filesystem::path& programDir)
+{
+    Image dirt1 = BmpFile::read(programDir / "data" / "dirt1.bmp");
+    Image dirt2 = BmpFile::read(programDir / "data" / "dirt2.bmp");
+    city_.dirt1 = std::move(dirt1);
+    city_.dirt2 = std::move(dirt2);
 }
 
 void CityEditorModel::generate(RandomSource& random, ProgressSink& progress)

@@ -50,6 +50,13 @@ public:
     CityState& city() noexcept { return city_; }
     Language language() const noexcept { return city_.language; }
 
+    // The pictures generation draws from: the program's catalogue (kept by
+    // the caller for the model's lifetime) and data/dirt1.bmp, data/dirt2.bmp
+    // read from the program directory (throws VantorError naming the file).
+    void setCatalogue(const PictureCatalogue& catalogue) noexcept { city_.catalogue = &catalogue; }
+    void loadGroundTextures(const std::filesystem::path& programDir);
+
+    // Throws VantorError, changing nothing, while the pictures are incomplete.
     void generate(RandomSource& random, ProgressSink& progress);
     // Saves the last generated city into <programDir>/atlas; returns the description file's path.
     std::filesystem::path save(const std::filesystem::path& programDir, ProgressSink& progress) const;

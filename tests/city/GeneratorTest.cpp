@@ -39,6 +39,7 @@ int countRoads(const CityState& city)
 CityEditorModel generated(std::uint32_t seed, void (*configure)(CityEditorModel&))
 {
     CityEditorModel editor;
+    test::attachData(editor);
     configure(editor);
     RandomSource random(seed);
     NullProgressSink progress;
@@ -307,6 +308,7 @@ TEST(Generator, ProgressEndsAtTheVariantPhase)
         void pump() override {}
     } recorder;
     CityEditorModel editor;
+    test::attachData(editor);
     RandomSource random(9);
     editor.generate(random, recorder);
     EXPECT_EQ(recorder.task, "Current task: generatig SingleCity");

@@ -98,6 +98,7 @@ TEST(CitySaver, CreatesTheAtlasAndReplacesTheFileWhole)
 {
     test::TempDir root;
     CityEditorModel editor;
+    test::attachData(editor);
     editor.setSizeChoice(0);
     RandomSource random(5);
     NullProgressSink progress;
@@ -151,6 +152,7 @@ TEST(CityDescriptionFile, GoldenCities)
     };
     for (const Golden& g : cases) {
         CityEditorModel editor;
+        test::attachData(editor);
         editor.setSizeChoice(g.sizeChoice);
         editor.setLandmarkKind(g.kind);
         RandomSource random(g.seed);

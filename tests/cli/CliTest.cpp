@@ -46,6 +46,8 @@ TEST(Cli, SameSeedGivesTheSameFileAndLockOpensWithCompletedCampaign)
 {
     test::TempDir a;
     test::TempDir b;
+    test::linkData(a.path());
+    test::linkData(b.path());
     test::writeFile(b.path() / "config.ini", "[General]\r\nCC=0x10\r\n");
     const std::vector<std::string> options{"--seed", "123", "--size", "medium", "--lamps", "few", "--walls", "off",
                                            "--highway", "off", "--house-density", "80", "--rebels", "10"};
@@ -70,6 +72,7 @@ TEST(Cli, SameSeedGivesTheSameFileAndLockOpensWithCompletedCampaign)
 TEST(Cli, WithoutSeedPrintsTheSeedUsedAndLandmarkNoneKeepsSpaceport)
 {
     test::TempDir root;
+    test::linkData(root.path());
     const test::ProcessResult r = runCli({"city", "--root", root.path().string(), "--landmark=none"});
     ASSERT_EQ(r.exitCode, 0) << r.output;
     EXPECT_EQ(r.output.rfind("Seed: ", 0), 0u) << r.output;
@@ -80,6 +83,7 @@ TEST(Cli, WithoutSeedPrintsTheSeedUsedAndLandmarkNoneKeepsSpaceport)
 TEST(Cli, InputOutputFailureExitsWithOne)
 {
     test::TempDir root;
+    test::linkData(root.path());
     test::writeFile(root.path() / "atlas", "a file where the directory should be");
     const test::ProcessResult r = runCli({"city", "--root", root.path().string(), "--seed", "1"});
     EXPECT_EQ(r.exitCode, 1) << r.output;
