@@ -61,7 +61,11 @@ TEST(Cli, SameSeedGivesTheSameFileAndLockOpensWithCompletedCampaign)
     ASSERT_EQ(r2.exitCode, 0) << r2.output;
     EXPECT_NE(r1.output.find("SingleCity.ini"), std::string::npos);
     const std::string text = test::readFile(a.path() / "atlas" / "SingleCity.ini");
-    EXPECT_EQ(text, test::readFile(b.path() / "atlas" / "SingleCity.ini"));
+    for (const char* file : {"SingleCity.ini", "SingleCityPLAN.bmp", "SingleCityGROUND.bmp", "SingleCityHIGHT.bmp"}) {
+        const std::string bytes = test::readFile(a.path() / "atlas" / file);
+        EXPECT_GT(bytes.size(), 54u) << file;
+        EXPECT_EQ(bytes, test::readFile(b.path() / "atlas" / file)) << file;
+    }
     EXPECT_NE(text.find("Size=15\r\nHillness=20\r\nRebels=10\r\n"), std::string::npos);
 
     const test::ProcessResult lab = runCli({"city", "--root", b.path().string(), "--landmark", "lab", "--seed", "1"});
@@ -88,6 +92,15 @@ TEST(Cli, InputOutputFailureExitsWithOne)
     const test::ProcessResult r = runCli({"city", "--root", root.path().string(), "--seed", "1"});
     EXPECT_EQ(r.exitCode, 1) << r.output;
     EXPECT_NE(r.output.find("atlas"), std::string::npos) << r.output;
+}
+
+TEST(Cli, MissingDataIsAnInputErrorNamingThePicture)
+{
+    test::TempDir root;
+    const test::ProcessResult r = runCli({"city", "--root", root.path().string(), "--seed", "1"});
+    EXPECT_EQ(r.exitCode, 1) << r.output;
+    EXPECT_NE(r.output.find("hangarN.bmp"), std::string::npos) << r.output;
+    EXPECT_FALSE(std::filesystem::exists(root.path() / "atlas"));
 }
 
 TEST(Cli, HelpDescribesEveryOption)
