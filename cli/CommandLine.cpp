@@ -15,8 +15,11 @@ const char* const kHelpText =
     "\n"
     "Commands:\n"
     "  city      generate a single mission and save it as atlas/SingleCity\n"
+    "  campaign  generate a whole campaign: atlas/start.ini, atlas/moon.bmp and\n"
+    "            every campaign city\n"
     "\n"
-    "Run 'vantor-cli city --help' for the options of a command.\n";
+    "Run 'vantor-cli city --help' or 'vantor-cli campaign --help' for the options\n"
+    "of a command.\n";
 
 const char* const kCityHelpText =
     "Usage: vantor-cli city [options]\n"
@@ -52,7 +55,38 @@ const char* const kCityHelpText =
     "\n"
     "Exit status: 0 done, 1 input/output error, 2 bad arguments.\n";
 
+const char* const kCampaignHelpText =
+    "Usage: vantor-cli campaign [options]\n"
+    "\n"
+    "Lays out a campaign on the Moon map and writes it into the atlas directory of\n"
+    "the program directory: atlas/start.ini, atlas/moon.bmp and the four files of\n"
+    "every campaign city. The single mission's SingleCity files are kept.\n"
+    "\n"
+    "  --root DIR                  program directory (default: the directory of\n"
+    "                              vantor-cli)\n"
+    "  --seed N                    random seed 0..4294967295 (default: the time of\n"
+    "                              day; the seed used is printed)\n"
+    "  --cities N                  number of cities 1..1000 (default 30); kept in\n"
+    "                              30..55 and raised until every district has five\n"
+    "  --districts D               number of districts 1..100 (default 6), kept in\n"
+    "                              6..15; other than 6 needs CC=1 in config.ini\n"
+    "  --max-house-density N       25..100 (default 70)\n"
+    "  --large-cities on|off       large cities (default on)\n"
+    "  --limited-lights on|off     fewer street lamps (default off)\n"
+    "  --overwrite                 replace an existing campaign (without it an\n"
+    "                              existing campaign is left alone, exit status 3)\n"
+    "  --help                      show this text\n"
+    "\n"
+    "Progress goes to standard error; Ctrl-C stops before the next city and leaves\n"
+    "an incomplete campaign (exit status 130).\n"
+    "Exit status: 0 done, 1 input/output error, 2 bad arguments, 3 campaign exists,\n"
+    "130 cancelled.\n";
+
 namespace {
+
+constexpr std::array<std::string_view, 8> kCampaignOptionNames{
+    "--root", "--seed", "--cities", "--districts", "--max-house-density", "--large-cities", "--limited-lights",
+    "--overwrite"};
 
 constexpr std::array<std::string_view, 17> kCityOptionNames{
     "--root", "--seed", "--size", "--lamps", "--walls", "--wall-north", "--wall-east", "--wall-south",
@@ -140,6 +174,27 @@ void parseCityOption(CityOptions& o, std::string_view option, std::string_view v
     }
 }
 
+void parseCampaignOption(CampaignOptions& o, std::string_view option, std::string_view value)
+{
+    if (option == "--root") {
+        if (value.empty())
+            throw UsageError("--root: expected a directory");
+        o.root = std::filesystem::path(value);
+    } else if (option == "--seed") {
+        o.seed = static_cast<std::uint32_t>(parseNumber(option, value, 0, 4294967295LL));
+    } else if (option == "--cities") {
+        o.cities = static_cast<int>(parseNumber(option, value, 1, 1000));
+    } else if (option == "--districts") {
+        o.districts = static_cast<int>(parseNumber(option, value, 1, 100));
+    } else if (option == "--max-house-density") {
+        o.maxHouseDensity = static_cast<int>(parseNumber(option, value, 25, 100));
+    } else if (option == "--large-cities") {
+        o.largeCities = parseSwitch(option, value);
+    } else if (option == "--limited-lights") {
+        o.limitedLights = parseSwitch(option, value);
+    }
+}
+
 } // namespace
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& args)
@@ -147,14 +202,20 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args)
     ParsedCommandLine parsed;
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help")
         return parsed;
-    if (args[0] != "city")
-        throw UsageError(args[0] + ": unknown command (expected 'city'; see 'vantor-cli --help')");
-    parsed.command = Command::City;
+    if (args[0] != "city" && args[0] != "campaign")
+        throw UsageError(args[0] + ": unknown command (expected 'city' or 'campaign'; see 'vantor-cli --help')");
+    const bool campaign = args[0] == "campaign";
+    parsed.command = campaign ? Command::Campaign : Command::City;
+    const std::string helpHint = campaign ? " (see 'vantor-cli campaign --help')" : " (see 'vantor-cli city --help')";
     for (std::size_t k = 1; k < args.size(); ++k) {
         std::string_view option = args[k];
         if (option == "--help" || option == "-h") {
-            parsed.command = Command::CityHelp;
+            parsed.command = campaign ? Command::CampaignHelp : Command::CityHelp;
             return parsed;
+        }
+        if (campaign && option == "--overwrite") {
+            parsed.campaign.overwrite = true;
+            continue;
         }
         std::string_view value;
         bool inlineValue = false;
@@ -165,14 +226,20 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args)
         }
         if (!option.starts_with("--"))
             throw UsageError(std::string(option) + ": unexpected argument (options start with --)");
-        if (std::find(kCityOptionNames.begin(), kCityOptionNames.end(), option) == kCityOptionNames.end())
-            throw UsageError(std::string(option) + ": unknown option (see 'vantor-cli city --help')");
+        const auto known = [option](const auto& names) {
+            return std::find(names.begin(), names.end(), option) != names.end();
+        };
+        if (campaign ? !known(kCampaignOptionNames) : !known(kCityOptionNames))
+            throw UsageError(std::string(option) + ": unknown option" + helpHint);
         if (!inlineValue) {
             if (k + 1 >= args.size())
-                throw UsageError(std::string(option) + ": missing value (see 'vantor-cli city --help')");
+                throw UsageError(std::string(option) + ": missing value" + helpHint);
             value = args[++k];
         }
-        parseCityOption(parsed.city, option, value);
+        if (campaign)
+            parseCampaignOption(parsed.campaign, option, value);
+        else
+            parseCityOption(parsed.city, option, value);
     }
     return parsed;
 }

@@ -19,7 +19,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-enum class Command { Help, CityHelp, City };
+enum class Command { Help, CityHelp, City, CampaignHelp, Campaign };
 
 // The settings of `vantor-cli city`, each unset unless given.
 struct CityOptions {
@@ -34,14 +34,28 @@ struct CityOptions {
     std::optional<int> roadDensity, houseDensity, hillness, rebels;
 };
 
+// The settings of `vantor-cli campaign`.
+struct CampaignOptions {
+    std::optional<std::filesystem::path> root;
+    std::optional<std::uint32_t> seed;
+    int cities = 30;
+    int districts = 6;
+    int maxHouseDensity = 70;
+    bool largeCities = true;
+    bool limitedLights = false;
+    bool overwrite = false;
+};
+
 struct ParsedCommandLine {
     Command command = Command::Help;
     CityOptions city;
+    CampaignOptions campaign;
 };
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& args);
 
 extern const char* const kHelpText;
 extern const char* const kCityHelpText;
+extern const char* const kCampaignHelpText;
 
 } // namespace vantor::cli

@@ -2,14 +2,21 @@
 // first, then makes one call into the core; the result is the exit status.
 
 #include "cli/CommandLine.hpp"
+#include "campaign/CampaignWriter.hpp"
+#include "campaign/MoonMap.hpp"
+#include "shell/BmpFile.hpp"
 #include "shell/Config.hpp"
 #include "shell/PictureCatalogue.hpp"
 #include "shell/VantorError.hpp"
 #include "wizard/CityEditorModel.hpp"
 
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <algorithm>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <unistd.h>
@@ -20,6 +27,15 @@ using namespace vantor;
 
 constexpr int kExitIoError = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitCampaignExists = 3;
+constexpr int kExitCancelled = 130;
+
+std::atomic<bool> interrupted{false};
+
+extern "C" void onInterrupt(int)
+{
+    interrupted = true;
+}
 
 // Progress on standard error: a bar redrawn in place when it is a terminal,
 // nothing otherwise (scripts read the final lines on standard output).
@@ -61,6 +77,41 @@ private:
     bool drawn_ = false;
     std::string task_;
     int percent_ = -1;
+};
+
+// Campaign progress: one line per city (a bar on a terminal); Ctrl-C asks to stop.
+class CampaignTerminalProgress final : public CampaignProgress {
+public:
+    explicit CampaignTerminalProgress(int cities) : cities_(cities), terminal_(isatty(fileno(stderr)) != 0) {}
+    ~CampaignTerminalProgress() override
+    {
+        if (terminal_)
+            std::fputs("\r\033[K", stderr);
+    }
+    void setTask(std::string_view text) override
+    {
+        if (text.find("generatig") == std::string_view::npos && text.find("generuji") == std::string_view::npos)
+            return; // one line per city: the generation task names it
+        ++city_;
+        if (terminal_) {
+            const int filled = city_ * 30 / cities_;
+            std::fprintf(stderr, "\r\033[K[%s%s] %d/%d %.*s", std::string(static_cast<std::size_t>(filled), '#').c_str(),
+                         std::string(static_cast<std::size_t>(30 - filled), ' ').c_str(), city_, cities_,
+                         static_cast<int>(text.size()), text.data());
+        } else {
+            std::fprintf(stderr, "City %d/%d: %.*s\n", city_, cities_, static_cast<int>(text.size()), text.data());
+        }
+        std::fflush(stderr);
+    }
+    void setTaskProgress(int) override {}
+    void pump() override {}
+    void setTotalProgress(int) override {}
+    bool cancelRequested() override { return interrupted; }
+
+private:
+    int cities_;
+    int city_ = 0;
+    bool terminal_;
 };
 
 std::filesystem::path executableDirectory(const char* argv0)
@@ -107,21 +158,100 @@ void applyCityOptions(CityEditorModel& editor, const cli::CityOptions& o)
         editor.setRebelsPosition(*o.rebels);
 }
 
-int runCity(const cli::CityOptions& options, const char* argv0)
+// The program directory and its config.ini; an exit status when they fail.
+std::optional<int> openProgramDirectory(const std::optional<std::filesystem::path>& option, const char* argv0,
+                                        std::filesystem::path& root, Config& config)
 {
-    const std::filesystem::path root = options.root ? *options.root : executableDirectory(argv0);
+    root = option ? *option : executableDirectory(argv0);
     std::error_code ec;
     if (!std::filesystem::is_directory(root, ec)) {
         std::cerr << "vantor-cli: --root: " << root.string() << " is not a directory\n";
         return kExitUsage;
     }
-    Config config;
     try {
         config = Config::load(root);
     } catch (const VantorError& e) {
         std::cerr << "vantor-cli: " << e.what() << "\n";
         return kExitIoError;
     }
+    return std::nullopt;
+}
+
+void seedRandom(RandomSource& random, const std::optional<std::uint32_t>& seed)
+{
+    if (seed) {
+        random.setSeed(*seed);
+    } else {
+        random.setSeed(RandomSource::timeOfDaySeed());
+        std::cout << "Seed: " << random.seed() << "\n";
+    }
+}
+
+int runCampaign(const cli::CampaignOptions& options, const char* argv0)
+{
+    std::filesystem::path root;
+    Config config;
+    if (const auto failed = openProgramDirectory(options.root, argv0, root, config))
+        return *failed;
+    if (options.districts != 6 && !config.campaignCompleted) {
+        std::cerr << "vantor-cli: --districts: You are not allowed to change number of districts until you "
+                     "succesfully complete campaign! (set CC=1 in "
+                  << (root / "config.ini").string() << ")\n";
+        return kExitUsage;
+    }
+    if (CampaignWriter::campaignExists(root) && !options.overwrite) {
+        std::cerr << "vantor-cli: a campaign already exists in " << (root / "atlas").string()
+                  << "; nothing was changed (use --overwrite to replace it)\n";
+        return kExitCampaignExists;
+    }
+    RandomSource random;
+    seedRandom(random, options.seed);
+
+    Campaign campaign;
+    campaign.language = config.language();
+    campaign.numCities = options.cities;
+    campaign.numDistricts = options.districts;
+    const MoonMap::Counts counts = MoonMap::normalise(options.cities, options.districts);
+    if (counts.cities != options.cities || counts.districts != options.districts)
+        std::cout << "Counts corrected to " << counts.cities << " cities in " << counts.districts << " districts\n";
+    try {
+        campaign.cityNames = MoonMap::loadCityNames(root / "data" / "citynames.txt");
+        campaign.moonBase = BmpFile::read(root / "data" / "moonBase.bmp");
+        const PictureCatalogue catalogue = PictureCatalogue::load(root);
+        catalogue.requireComplete();
+        MoonMap::generateUntilValid(campaign, random, MoonMap::loadLabelFont(root));
+
+        CityEditorModel editor(config.language());
+        editor.setCatalogue(catalogue);
+        editor.loadGroundTextures(root);
+        const CampaignSettings settings{options.maxHouseDensity, options.largeCities, options.limitedLights};
+        std::signal(SIGINT, onInterrupt);
+        CampaignTerminalProgress progress(campaign.numCities + 1);
+        const CampaignOutcome outcome =
+            CampaignWriter::write(campaign, settings, editor, root, random, progress, [] { return true; });
+        std::signal(SIGINT, SIG_DFL);
+        std::string message(CampaignWriter::messageText(outcome, Language::English));
+        std::replace(message.begin(), message.end(), '\r', ' ');
+        if (outcome == CampaignOutcome::Cancelled) {
+            std::cerr << "vantor-cli: " << message << "\n";
+            return kExitCancelled;
+        }
+        std::error_code ec;
+        std::cout << "Campaign of " << campaign.numCities << " cities and the rebel headquarters saved in "
+                  << std::filesystem::absolute(root / "atlas", ec).string() << "\n";
+    } catch (const VantorError& e) {
+        std::cerr << "vantor-cli: " << e.what() << "\n";
+        return kExitIoError;
+    }
+    return 0;
+}
+
+int runCity(const cli::CityOptions& options, const char* argv0)
+{
+    std::filesystem::path root;
+    Config config;
+    if (const auto failed = openProgramDirectory(options.root, argv0, root, config))
+        return *failed;
 
     CityEditorModel editor(config.language());
     applyCityOptions(editor, options);
@@ -132,12 +262,7 @@ int runCity(const cli::CityOptions& options, const char* argv0)
     }
 
     RandomSource random;
-    if (options.seed) {
-        random.setSeed(*options.seed);
-    } else {
-        random.setSeed(RandomSource::timeOfDaySeed());
-        std::cout << "Seed: " << random.seed() << "\n";
-    }
+    seedRandom(random, options.seed);
 
     try {
         const PictureCatalogue catalogue = PictureCatalogue::load(root);
@@ -147,6 +272,7 @@ int runCity(const cli::CityOptions& options, const char* argv0)
         TerminalProgress progress;
         editor.generate(random, progress);
         const std::filesystem::path written = editor.save(root, progress);
+        std::error_code ec;
         const std::filesystem::path atlas = std::filesystem::absolute(written, ec).parent_path();
         std::cout << "Single mission saved in " << atlas.string() << ": " << editor.params().cityName << ".ini, "
                   << editor.params().cityName << "PLAN.bmp, " << editor.params().cityName << "GROUND.bmp, "
@@ -179,6 +305,11 @@ int main(int argc, char** argv)
         return 0;
     case cli::Command::City:
         return runCity(parsed.city, argv[0]);
+    case cli::Command::CampaignHelp:
+        std::cout << cli::kCampaignHelpText;
+        return 0;
+    case cli::Command::Campaign:
+        return runCampaign(parsed.campaign, argv[0]);
     }
     return 0;
 }

@@ -1,0 +1,186 @@
+#include "campaign/MoonMap.hpp"
+#include "shell/PictureCatalogue.hpp"
+#include "shell/VantorError.hpp"
+
+#include "TestSupport.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+namespace vantor {
+namespace {
+
+const Font& mapFont()
+{
+    static const Font font = MoonMap::loadLabelFont(VANTOR_BIN_DIR);
+    return font;
+}
+
+std::vector<std::string> testNames()
+{
+    return MoonMap::loadCityNames(test::dataDirectory() / "citynames.txt");
+}
+
+Campaign laidOut(int cities, int districts, std::uint32_t seed)
+{
+    Campaign campaign;
+    campaign.cityNames = testNames();
+    campaign.moonBase = Image(6, 6, {40, 40, 40});
+    campaign.numCities = cities;
+    campaign.numDistricts = districts;
+    RandomSource random(seed);
+    MoonMap::generateUntilValid(campaign, random, mapFont());
+    return campaign;
+}
+
+struct LayoutCase {
+    int cities;
+    int districts;
+    int expectedCities;
+    int expectedDistricts;
+};
+
+class MoonMapLayouts : public testing::TestWithParam<LayoutCase> {};
+
+TEST_P(MoonMapLayouts, EveryCityPlacedLinkedAndNamedOnce)
+{
+    const LayoutCase c = GetParam();
+    for (const std::uint32_t seed : {1u, 2u, 3u}) {
+        const Campaign campaign = laidOut(c.cities, c.districts, seed);
+        const int n = campaign.numCities;
+        ASSERT_EQ(n, c.expectedCities);
+        ASSERT_EQ(campaign.numDistricts, c.expectedDistricts);
+        ASSERT_EQ(campaign.cities.size(), static_cast<std::size_t>(n) + 2);
+        std::set<std::string> names;
+        for (int i = 1; i <= n; ++i) {
+            const CampaignCity& city = campaign.cities[static_cast<std::size_t>(i)];
+            EXPECT_GE(city.district, 1) << "city " << i << " is placed";
+            EXPECT_FALSE(city.name.empty());
+            names.insert(city.name);
+            EXPECT_TRUE(city.linkedNW || city.linkedNE || city.linkedSW || city.linkedSE) << "city " << i;
+            EXPECT_GE(city.moonX, 0.0f);
+            EXPECT_LT(city.moonX, 1.0f);
+            EXPECT_LE(std::abs(city.moonY), 0.4f + 1e-6f);
+            const struct {
+                int neighbour;
+                bool linked;
+                int CampaignCity::*back;
+            } links[] = {{city.neighbourNW, city.linkedNW, &CampaignCity::neighbourSE},
+                         {city.neighbourNE, city.linkedNE, &CampaignCity::neighbourSW},
+                         {city.neighbourSW, city.linkedSW, &CampaignCity::neighbourNE},
+                         {city.neighbourSE, city.linkedSE, &CampaignCity::neighbourNW}};
+            for (const auto& link : links) {
+                EXPECT_EQ(link.linked, link.neighbour != -1);
+                if (link.neighbour == -1)
+                    continue;
+                const CampaignCity& other = campaign.cities.at(static_cast<std::size_t>(link.neighbour));
+                EXPECT_EQ(other.*link.back, i) << "links are symmetric";
+                EXPECT_EQ(other.district, city.district) << "links stay inside a district";
+            }
+        }
+        EXPECT_EQ(names.size(), static_cast<std::size_t>(n));
+        const CampaignCity& hq = campaign.cities.back();
+        EXPECT_EQ(hq.name, "Rebel Headquarters");
+        EXPECT_EQ(hq.landmark, "RebelHQ");
+        EXPECT_EQ(hq.neighbourNW + hq.neighbourNE + hq.neighbourSW + hq.neighbourSE, -4);
+        EXPECT_EQ(campaign.moonMap.width(), 512);
+        EXPECT_EQ(campaign.moonMap.height(), 256);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, MoonMapLayouts,
+                         testing::Values(LayoutCase{30, 6, 30, 6}, LayoutCase{31, 6, 31, 6}, LayoutCase{55, 15, 75, 15},
+                                         LayoutCase{20, 3, 30, 6}, LayoutCase{47, 7, 47, 7}, LayoutCase{100, 9, 55, 9}));
+
+TEST(MoonMap, FirstDistrictIsAChainFromTheNorthWest)
+{
+    const Campaign campaign = laidOut(30, 6, 9);
+    for (int k = 1; k <= 5; ++k) {
+        const CampaignCity& city = campaign.cities[static_cast<std::size_t>(k)];
+        EXPECT_EQ(city.neighbourNW, k == 1 ? -1 : k - 1);
+        EXPECT_EQ(city.neighbourSE, k == 5 ? -1 : k + 1);
+        EXPECT_EQ(city.neighbourNE, -1);
+        EXPECT_EQ(city.neighbourSW, -1);
+    }
+    for (int d = 1; d <= 6; ++d)
+        EXPECT_EQ(campaign.cities[static_cast<std::size_t>(campaign.districtStart[static_cast<std::size_t>(d)])].landmark,
+                  "Spaceport")
+            << "each district's first city is its spaceport";
+}
+
+TEST(MoonMap, ObjectivesShapeTheirCities)
+{
+    const Campaign campaign = laidOut(30, 6, 4);
+    const auto& o = campaign.objectives;
+    const auto city = [&campaign](int i) -> const CampaignCity& { return campaign.cities[static_cast<std::size_t>(i)]; };
+    ASSERT_EQ(o.size(), 15u);
+    EXPECT_TRUE(o[1].found && o[1].completed);
+    EXPECT_TRUE(o[14].found && !o[14].completed);
+    for (int k = 2; k <= 13; ++k)
+        EXPECT_FALSE(o[static_cast<std::size_t>(k)].found || o[static_cast<std::size_t>(k)].completed) << k;
+    EXPECT_EQ(o[2].destination, city(2).name);
+    EXPECT_EQ(o[2].startCity, city(1).name);
+    EXPECT_EQ(o[3].carsToKill, 10);
+    EXPECT_EQ(city(1).rebels, 0);
+    EXPECT_EQ(city(2).rebels, 80);
+    EXPECT_EQ(city(2).forcedSize, 3);
+    EXPECT_EQ(city(2).forcedRoadDensity, 90);
+    EXPECT_EQ(city(4).landmark, "Garage");
+    EXPECT_EQ(city(7).landmark, "Gunshop");
+    EXPECT_EQ(city(7).fakeGunIndex, 1);
+    EXPECT_EQ(city(12).fakeGunIndex, 2);
+    EXPECT_EQ(city(17).landmark, "Carshop");
+    EXPECT_EQ(city(17).fakeCarIndex, 1);
+    EXPECT_EQ(city(22).fakeCarIndex, 2);
+    EXPECT_EQ(o[9].carToBuy, 2);
+    const char* places[] = {"Fort", "Lab", "Parking", "Excavation"};
+    const int cars[] = {4, 3, 5, -1};
+    for (int index = 10; index <= 13; ++index) {
+        EXPECT_EQ(o[static_cast<std::size_t>(index)].destination, "none");
+        const auto found = std::find_if(campaign.cities.begin(), campaign.cities.end(), [&](const CampaignCity& c) {
+            return c.name == o[static_cast<std::size_t>(index)].startCity;
+        });
+        ASSERT_NE(found, campaign.cities.end());
+        EXPECT_EQ(found->landmark, places[index - 10]);
+        EXPECT_EQ(found->fakeCarIndex, cars[index - 10]);
+        EXPECT_GE(found - campaign.cities.begin(), 5) << "outside the tutorial's first cities";
+    }
+    EXPECT_EQ(o[14].startCity, "Rebel Headquarters");
+    EXPECT_EQ(campaign.cities.back().forcedRoadDensity, 50);
+}
+
+TEST(MoonMap, NameListProblemsAreClearErrors)
+{
+    test::TempDir dir;
+    const auto file = dir.path() / "citynames.txt";
+    test::writeFile(file, "Alpha\r\n\r\nBeta\r\nalpha\r\nRebel Headquarters\r\n");
+    const auto names = MoonMap::loadCityNames(file);
+    EXPECT_EQ(names.size(), 100u);
+    EXPECT_EQ(names[0], "Alpha");
+    EXPECT_EQ(MoonMap::usableNameCount(names), 2);
+
+    Campaign campaign;
+    campaign.cityNames = names;
+    campaign.moonBase = Image(6, 6);
+    RandomSource random(1);
+    try {
+        MoonMap::generateUntilValid(campaign, random, mapFont());
+        FAIL();
+    } catch (const VantorError& e) {
+        EXPECT_EQ(std::string(e.what()), "data/citynames.txt holds only 2 usable names, 30 are needed");
+    }
+
+    test::writeFile(file, "Good\n../../etc/passwd\n");
+    try {
+        MoonMap::loadCityNames(file);
+        FAIL();
+    } catch (const VantorError& e) {
+        EXPECT_NE(std::string(e.what()).find("citynames.txt, line 2"), std::string::npos) << e.what();
+    }
+    EXPECT_THROW(MoonMap::loadCityNames(dir.path() / "missing.txt"), VantorError);
+}
+
+} // namespace
+} // namespace vantor
