@@ -4,7 +4,6 @@
 
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <string>
 #include <utility>
 
@@ -79,19 +78,25 @@ RectanglePatterns makePatterns(int w, int h)
     return p;
 }
 
-// Enlarges octave `grid` bilinearly into `layer` (row-major, side N + 1).
-void interpolate(const OctaveGrid& grid, int lastIndex, std::vector<std::uint8_t>& layer)
+// Enlarges octave `grid` bilinearly and blends it into `picture` (row-major,
+// side N + 1): v = ((255 - weight) * layer + weight * v) >> 8.
+// Neighbouring rectangles share their edge rows and columns and give them
+// the same values there (each term is c * (h - dy) / h or c * dx / w on an
+// edge), so every rectangle writes its edges only towards the picture's
+// far sides and each pixel is blended exactly once.
+void interpolateAndBlend(const OctaveGrid& grid, int lastIndex, unsigned weight, std::vector<std::uint8_t>& picture)
 {
     const int s = grid.n;
     const float scale = static_cast<float>(static_cast<double>(lastIndex) / s);
-    const auto edge = [scale](int cell) {
-        // Exact in double: a small integer times a 24-bit float mantissa.
-        return static_cast<int>(std::nearbyint(static_cast<double>(cell) * static_cast<double>(scale)));
-    };
-    const auto edgeAfter = [scale](int cell) {
-        return static_cast<int>(std::nearbyint(static_cast<double>(cell) * static_cast<double>(scale) + static_cast<double>(scale)));
-    };
-    const auto side = static_cast<std::size_t>(lastIndex + 1);
+    // Exact in double: a small integer times a 24-bit float mantissa.
+    std::vector<int> edges(static_cast<std::size_t>(s) + 1);
+    for (int cell = 0; cell < s; ++cell)
+        edges[static_cast<std::size_t>(cell)] = static_cast<int>(std::nearbyint(static_cast<double>(cell) * static_cast<double>(scale)));
+    std::vector<int> edgesAfter(static_cast<std::size_t>(s));
+    for (int cell = 0; cell < s; ++cell)
+        edgesAfter[static_cast<std::size_t>(cell)] =
+            static_cast<int>(std::nearbyint(static_cast<double>(cell) * static_cast<double>(scale) + static_cast<double>(scale)));
+
     // Rectangles come in at most a few sizes (the edges round up or down).
     std::vector<RectanglePatterns> patterns;
     const auto patternsFor = [&patterns](int w, int h) -> const RectanglePatterns& {
@@ -102,22 +107,38 @@ void interpolate(const OctaveGrid& grid, int lastIndex, std::vector<std::uint8_t
         return patterns.back();
     };
 
+    const auto side = static_cast<std::size_t>(lastIndex + 1);
+    const unsigned layerWeight = 255u - weight;
+    struct Segment {
+        const std::uint8_t* pattern; // rows of w + 1 bytes
+        int left;
+        int count; // bytes of each row this rectangle writes
+        int stride;
+    };
+    std::vector<Segment> segments(static_cast<std::size_t>(s));
+    std::vector<std::uint8_t> layerRow(side);
     for (int a = 0; a < s; ++a) {
-        const int top = edge(a);
-        const int h = edgeAfter(a) - top;
+        const int top = edges[static_cast<std::size_t>(a)];
+        const int h = edgesAfter[static_cast<std::size_t>(a)] - top;
         for (int b = 0; b < s; ++b) {
-            const int left = edge(b);
-            const int w = edgeAfter(b) - left;
-            const int bits = (grid.at(b, a) ? 1 : 0) | (grid.at(b + 1, a) ? 2 : 0) |
-                             (grid.at(b, a + 1) ? 4 : 0) | (grid.at(b + 1, a + 1) ? 8 : 0);
-            const auto& source = patternsFor(w, h).pattern[static_cast<std::size_t>(bits)];
-            // Clip to the picture; the rounding keeps every edge within 0..N.
-            const int rowLength = std::min(w, lastIndex - left) + 1;
-            for (int dy = 0; dy <= h && top + dy <= lastIndex; ++dy) {
-                std::memcpy(&layer[static_cast<std::size_t>(top + dy) * side + static_cast<std::size_t>(left)],
-                            &source[static_cast<std::size_t>(dy) * static_cast<std::size_t>(w + 1)],
-                            static_cast<std::size_t>(rowLength));
+            const int left = edges[static_cast<std::size_t>(b)];
+            const int w = edgesAfter[static_cast<std::size_t>(b)] - left;
+            const int bits = (grid.at(b, a) ? 1 : 0) | (grid.at(b + 1, a) ? 2 : 0) | (grid.at(b, a + 1) ? 4 : 0) |
+                             (grid.at(b + 1, a + 1) ? 8 : 0);
+            const int count = std::min(b == s - 1 ? w + 1 : w, lastIndex + 1 - left);
+            segments[static_cast<std::size_t>(b)] = {patternsFor(w, h).pattern[static_cast<std::size_t>(bits)].data(), left, count, w + 1};
+        }
+        const int lastRow = a == s - 1 ? h : h - 1;
+        for (int dy = 0; dy <= lastRow && top + dy <= lastIndex; ++dy) {
+            for (const Segment& segment : segments) {
+                const std::uint8_t* source = segment.pattern + static_cast<std::size_t>(dy) * static_cast<std::size_t>(segment.stride);
+                std::uint8_t* target = &layerRow[static_cast<std::size_t>(segment.left)];
+                for (int dx = 0; dx < segment.count; ++dx)
+                    target[dx] = source[dx];
             }
+            std::uint8_t* out = &picture[static_cast<std::size_t>(top + dy) * side];
+            for (std::size_t x = 0; x < side; ++x)
+                out[x] = static_cast<std::uint8_t>((layerWeight * layerRow[x] + weight * out[x]) >> 8);
         }
     }
 }
@@ -143,18 +164,13 @@ GreyPicture NoiseTexture::build(int lastIndex, RandomSource& random)
     result.values.assign(side * side, 0); // level 0 is never enlarged: the blend starts at 0
 
     // Layers blend one after the other in k order, which gives the same value
-    // per pixel as blending all seven at once.
+    // per pixel as blending all seven at once. Level 7 is black: it only
+    // weighs the sum down.
     const unsigned weight = static_cast<unsigned>(blendWeight_);
-    std::vector<std::uint8_t> layer(side * side, 0);
-    for (int k = 1; k < kLevels; ++k) {
-        const bool black = k == kLevels - 1;
-        if (!black)
-            interpolate(grids[static_cast<std::size_t>(k)], lastIndex, layer);
-        for (std::size_t p = 0; p < result.values.size(); ++p) {
-            const unsigned l = black ? 0u : layer[p];
-            result.values[p] = static_cast<std::uint8_t>(((255u - weight) * l + weight * result.values[p]) >> 8);
-        }
-    }
+    for (int k = 1; k < kLevels - 1; ++k)
+        interpolateAndBlend(grids[static_cast<std::size_t>(k)], lastIndex, weight, result.values);
+    for (std::uint8_t& v : result.values)
+        v = static_cast<std::uint8_t>((weight * v) >> 8);
     return result;
 }
 

@@ -68,7 +68,9 @@ std::string CityDescriptionFile::format(const CityState& city)
             const auto code = static_cast<std::size_t>(cell.structure);
             if (code >= kStructureNames.size())
                 throw VantorError("cell [" + std::to_string(i) + "x" + std::to_string(j) + "] holds an unknown structure");
-            out.add("[" + std::to_string(i) + "x" + std::to_string(j) + "]", "");
+            std::string record(1, '[');
+            record.append(std::to_string(i)).append(1, 'x').append(std::to_string(j)).append(1, ']');
+            out.add(record, "");
             out.add("Structure=", cell.structure == StructureCode::Landmark ? p.landmarkName() : kStructureNames[code]);
             out.number("Orientation=", static_cast<long long>(cell.orientation));
             out.flag("Road=", cell.road != 0);

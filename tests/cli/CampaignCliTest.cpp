@@ -1,0 +1,88 @@
+// vantor-cli campaign driven as a process.
+
+#include "TestSupport.hpp"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace vantor {
+namespace {
+
+using test::runCli;
+
+TEST(CampaignCli, WritesACampaignAndRefusesToReplaceItWithoutOverwrite)
+{
+    test::TempDir root;
+    test::linkData(root.path());
+    const std::string dir = root.path().string();
+    const test::ProcessResult first = runCli({"campaign", "--root", dir, "--seed", "5", "--large-cities", "off"});
+    ASSERT_EQ(first.exitCode, 0) << first.output;
+    EXPECT_NE(first.output.find("City 31/31"), std::string::npos) << first.output;
+    const std::string startIni = test::readFile(root.path() / "atlas" / "start.ini");
+    EXPECT_NE(startIni.find("Number of cities=31\r\n"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(root.path() / "atlas" / "moon.bmp"));
+
+    const test::ProcessResult again = runCli({"campaign", "--root", dir, "--seed", "6"});
+    EXPECT_EQ(again.exitCode, 3) << again.output;
+    EXPECT_NE(again.output.find("--overwrite"), std::string::npos);
+    EXPECT_EQ(test::readFile(root.path() / "atlas" / "start.ini"), startIni);
+}
+
+TEST(CampaignCli, DistrictLockAndCountCorrection)
+{
+    test::TempDir root;
+    test::linkData(root.path());
+    const std::string dir = root.path().string();
+    const test::ProcessResult locked = runCli({"campaign", "--root", dir, "--districts", "7"});
+    EXPECT_EQ(locked.exitCode, 2);
+    EXPECT_NE(locked.output.find("You are not allowed to change number of districts"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(root.path() / "atlas"));
+
+    for (const auto& bad : std::vector<std::vector<std::string>>{{"--cities", "0"}, {"--max-house-density", "24"},
+                                                                 {"--limited-lights", "maybe"}, {"--districts"}}) {
+        std::vector<std::string> args{"campaign", "--root", dir};
+        args.insert(args.end(), bad.begin(), bad.end());
+        const test::ProcessResult r = runCli(args);
+        EXPECT_EQ(r.exitCode, 2) << r.output;
+        EXPECT_NE(r.output.find(bad[0]), std::string::npos) << r.output;
+    }
+
+    test::writeFile(root.path() / "config.ini", "[General]\nCC=1\n");
+    const test::ProcessResult big =
+        runCli({"campaign", "--root", dir, "--seed", "9", "--cities", "55", "--districts", "15", "--large-cities", "off"});
+    ASSERT_EQ(big.exitCode, 0) << big.output;
+    EXPECT_NE(big.output.find("Counts corrected to 75 cities in 15 districts"), std::string::npos) << big.output;
+    EXPECT_NE(test::readFile(root.path() / "atlas" / "start.ini").find("Number of cities=76\r\n"), std::string::npos);
+}
+
+TEST(CampaignCli, InterruptStopsBeforeTheNextCity)
+{
+    test::TempDir root;
+    test::linkData(root.path());
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const std::string dir = root.path().string();
+        std::freopen("/dev/null", "w", stdout);
+        std::freopen("/dev/null", "w", stderr);
+        execl(VANTOR_CLI_PATH, VANTOR_CLI_PATH, "campaign", "--root", dir.c_str(), "--seed", "3", nullptr);
+        _exit(127);
+    }
+    // Wait until the first cities are written, then interrupt.
+    for (int k = 0; k < 600 && !std::filesystem::exists(root.path() / "atlas" / "start.ini"); ++k)
+        usleep(50000);
+    usleep(50000);
+    kill(child, SIGINT);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+    EXPECT_FALSE(std::filesystem::exists(root.path() / "atlas" / "moon.bmp"));
+    EXPECT_TRUE(std::filesystem::exists(root.path() / "atlas" / "start.ini"));
+}
+
+} // namespace
+} // namespace vantor
