@@ -64,6 +64,10 @@ std::filesystem::path CitySaver::save(const CityState& city, const std::filesyst
 {
     const GenerationParams& p = city.params;
     checkCityName(p.cityName);
+    const int side = p.size() + 1;
+    if (city.planPicture.width() != side * 10 || city.groundPicture.width() != side * 32 ||
+        city.heightPicture.width() != side * 2)
+        throw VantorError("Nothing to save for " + p.cityName + ": generate the city first");
     // Formatting first: a state that cannot be written stops before any file is touched.
     const std::string text = CityDescriptionFile::format(city);
 

@@ -125,15 +125,28 @@ int parsePosition(std::string_view option, std::string_view value)
     return static_cast<int>(parseNumber(option, value, 0, 100));
 }
 
-void parseCityOption(CityOptions& o, std::string_view option, std::string_view value)
+// --root and --seed, which every command takes; false for other options.
+bool parseCommonOption(std::optional<std::filesystem::path>& root, std::optional<std::uint32_t>& seed,
+                       std::string_view option, std::string_view value)
 {
     if (option == "--root") {
         if (value.empty())
             throw UsageError("--root: expected a directory");
-        o.root = std::filesystem::path(value);
-    } else if (option == "--seed") {
-        o.seed = static_cast<std::uint32_t>(parseNumber(option, value, 0, 4294967295LL));
-    } else if (option == "--size") {
+        root = std::filesystem::path(value);
+        return true;
+    }
+    if (option == "--seed") {
+        seed = static_cast<std::uint32_t>(parseNumber(option, value, 0, 4294967295LL));
+        return true;
+    }
+    return false;
+}
+
+void parseCityOption(CityOptions& o, std::string_view option, std::string_view value)
+{
+    if (parseCommonOption(o.root, o.seed, option, value))
+        return;
+    if (option == "--size") {
         o.sizeChoice = pickWord<int, 4>(option, value, {{{"very-small", 0}, {"small", 1}, {"medium", 2}, {"large", 3}}});
     } else if (option == "--lamps") {
         o.lampChoice = pickWord<int, 4>(option, value, {{{"none", 0}, {"many", 1}, {"medium", 2}, {"few", 3}}});
@@ -176,13 +189,9 @@ void parseCityOption(CityOptions& o, std::string_view option, std::string_view v
 
 void parseCampaignOption(CampaignOptions& o, std::string_view option, std::string_view value)
 {
-    if (option == "--root") {
-        if (value.empty())
-            throw UsageError("--root: expected a directory");
-        o.root = std::filesystem::path(value);
-    } else if (option == "--seed") {
-        o.seed = static_cast<std::uint32_t>(parseNumber(option, value, 0, 4294967295LL));
-    } else if (option == "--cities") {
+    if (parseCommonOption(o.root, o.seed, option, value))
+        return;
+    if (option == "--cities") {
         o.cities = static_cast<int>(parseNumber(option, value, 1, 1000));
     } else if (option == "--districts") {
         o.districts = static_cast<int>(parseNumber(option, value, 1, 100));

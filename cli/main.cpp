@@ -123,6 +123,13 @@ std::filesystem::path executableDirectory(const char* argv0)
     return std::filesystem::absolute(argv0, ec).parent_path();
 }
 
+template <typename T>
+void assignIfGiven(T& field, const std::optional<T>& value)
+{
+    if (value)
+        field = *value;
+}
+
 void applyCityOptions(CityEditorModel& editor, const cli::CityOptions& o)
 {
     GenerationParams& p = editor.params();
@@ -130,22 +137,10 @@ void applyCityOptions(CityEditorModel& editor, const cli::CityOptions& o)
         editor.setSizeChoice(*o.sizeChoice);
     if (o.lampChoice)
         editor.setLampChoice(*o.lampChoice);
-    if (o.walls)
-        p.walls = *o.walls;
-    if (o.wallN)
-        p.wallN = *o.wallN;
-    if (o.wallE)
-        p.wallE = *o.wallE;
-    if (o.wallS)
-        p.wallS = *o.wallS;
-    if (o.wallW)
-        p.wallW = *o.wallW;
-    if (o.highway)
-        p.highway = *o.highway;
-    if (o.downtown)
-        p.downtown = *o.downtown;
-    if (o.industrial)
-        p.industrial = *o.industrial;
+    for (const auto& [field, value] : {std::pair{&p.walls, &o.walls}, {&p.wallN, &o.wallN}, {&p.wallE, &o.wallE},
+                                       {&p.wallS, &o.wallS}, {&p.wallW, &o.wallW}, {&p.highway, &o.highway},
+                                       {&p.downtown, &o.downtown}, {&p.industrial, &o.industrial}})
+        assignIfGiven(*field, *value);
     if (o.landmark)
         editor.setLandmarkEnabled(*o.landmark);
     if (o.roadDensity)

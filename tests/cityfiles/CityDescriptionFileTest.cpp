@@ -112,12 +112,16 @@ TEST(CitySaver, CreatesTheAtlasAndReplacesTheFileWhole)
     EXPECT_FALSE(std::filesystem::exists(root.path() / "atlas" / "SingleCity.ini.tmp"));
 }
 
-TEST(CitySaver, BadNameWritesNothing)
+TEST(CitySaver, BadNameOrNoGenerationWritesNothing)
 {
     test::TempDir root;
     CityEditorModel editor;
-    editor.params().cityName = "../escape";
     NullProgressSink progress;
+    EXPECT_THROW(editor.save(root.path(), progress), VantorError) << "nothing generated yet";
+    test::attachData(editor);
+    RandomSource random(1);
+    editor.generate(random, progress);
+    editor.params().cityName = "../escape";
     EXPECT_THROW(editor.save(root.path(), progress), VantorError);
     EXPECT_FALSE(std::filesystem::exists(root.path() / "atlas"));
     EXPECT_FALSE(std::filesystem::exists(root.path() / "escape.ini"));
@@ -129,7 +133,10 @@ TEST(CitySaver, UnwritableAtlasKeepsTheOldFile)
     std::filesystem::create_directories(root.path() / "atlas" / "SingleCity.ini.tmp"); // blocks the temporary file
     test::writeFile(root.path() / "atlas" / "SingleCity.ini", "old");
     CityEditorModel editor;
+    test::attachData(editor);
     NullProgressSink progress;
+    RandomSource random(1);
+    editor.generate(random, progress);
     EXPECT_THROW(editor.save(root.path(), progress), VantorError);
     EXPECT_EQ(test::readFile(root.path() / "atlas" / "SingleCity.ini"), "old");
 }
