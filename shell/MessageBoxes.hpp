@@ -1,0 +1,38 @@
+#pragma once
+// The message boxes the windows show: warnings, information, errors and
+// yes/no questions. The desktop program shows real modal boxes; tests answer
+// them from a script without blocking. Warnings and information are shown
+// again until the user closes them with OK.
+
+#include <string_view>
+
+namespace vantor {
+
+class MessageBoxes {
+public:
+    enum class Kind { Warning, Information, Error, Question };
+    // The button that closed the box; Closed when none did (close box, Escape).
+    enum class Answer { Ok, Yes, No, Closed };
+
+    virtual ~MessageBoxes() = default;
+
+    // Shows one modal box: OK for Warning, Information and Error; Yes and No
+    // for Question. Returns the answer.
+    virtual Answer show(Kind kind, std::string_view text) = 0;
+
+    // A warning, shown again until it is closed with OK.
+    void warning(std::string_view text) { repeatUntilOk(Kind::Warning, text); }
+    // Information, shown again until it is closed with OK.
+    void information(std::string_view text) { repeatUntilOk(Kind::Information, text); }
+    // An error report (a failed load, generation or save), shown once.
+    void error(std::string_view text) { show(Kind::Error, text); }
+
+private:
+    void repeatUntilOk(Kind kind, std::string_view text)
+    {
+        while (show(kind, text) != Answer::Ok) {
+        }
+    }
+};
+
+} // namespace vantor

@@ -1,0 +1,35 @@
+#pragma once
+// The ground viewer: the ground picture of the last generated city at its
+// full size, with a Close button over its top-left corner. Opened modally
+// by the single-mission wizard.
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+class TFormVantor;
+
+namespace vantor {
+class Image;
+}
+
+class TFormGround final : public QDialog {
+    Q_OBJECT
+public:
+    // menu: where the language is read at every showing.
+    explicit TFormGround(const TFormVantor& menu, QWidget* parent = nullptr);
+
+    // Sizes the viewer for a picture of side s (s + 20 wide, s + 40 high),
+    // copies the picture into it and sets the texts; does not show it.
+    void preparePicture(const vantor::Image& ground);
+    // preparePicture, then shows the viewer modally until it is closed.
+    void showPicture(const vantor::Image& ground);
+
+private slots:
+    void Button1Click();
+
+private:
+    const TFormVantor& menu_;
+    QLabel* Image1;
+    QPushButton* Button1;
+};

@@ -1,0 +1,49 @@
+#pragma once
+// The progress dialog: what the program is working on while a city is
+// generated or saved, or a campaign written. It is the progress sink of the
+// generator and the city saver; its Cancel button reaches whoever set a
+// cancel handler (the campaign), nothing else. Its own captions are English
+// in both languages; the task texts written into it follow the language.
+
+#include "city/ProgressSink.hpp"
+
+#include <QDialog>
+
+#include <functional>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+class TFormProgress final : public QDialog, public vantor::ProgressSink {
+    Q_OBJECT
+public:
+    explicit TFormProgress(QWidget* parent = nullptr);
+
+    // Shows the dialog without waiting for it and brings it to the front.
+    void showWork();
+    // Hides the dialog.
+    void closeWork();
+
+    // ProgressSink: the task line, the task bar 0..100 and one round of pending events.
+    void setTask(std::string_view text) override;
+    void setTaskProgress(int percent) override;
+    void pump() override;
+
+    // The total bar, 0..100 (used by the campaign).
+    void setTotalProgress(int percent);
+
+    // What Cancel does; empty (the default) makes it do nothing.
+    void setCancelHandler(std::function<void()> handler) { cancelHandler_ = std::move(handler); }
+
+private slots:
+    void ButtonCancelClick();
+
+private:
+    QLabel* LabelTask;
+    QProgressBar* ProgressBarTask;
+    QPushButton* ButtonCancel;
+    QProgressBar* ProgressBarTotal;
+    QLabel* LabelTotal;
+    std::function<void()> cancelHandler_;
+};

@@ -1,0 +1,72 @@
+#pragma once
+// The main menu: the program's logo and the buttons that open the two
+// wizards. It holds what the whole program shares: the picture catalogue,
+// the configured language and whether the game's campaign was completed.
+//
+// Creating it seeds the random source, makes the program directory the
+// current directory, loads data/intro.bmp and the catalogue, and reads
+// config.ini. The first step that fails is reported in a message box and
+// the rest are skipped; the menu still opens (in English).
+
+#include "shell/Language.hpp"
+#include "shell/PictureCatalogue.hpp"
+
+#include <QWidget>
+
+#include <filesystem>
+#include <string>
+
+class QLabel;
+class QPushButton;
+class TFormCityEditor;
+class TFormCampaignEditor;
+
+namespace vantor {
+class MessageBoxes;
+class RandomSource;
+}
+
+class TFormVantor final : public QWidget {
+    Q_OBJECT
+public:
+    // programDir: where data/, config.ini and atlas/ are (the program's own directory).
+    TFormVantor(vantor::RandomSource& random, vantor::MessageBoxes& boxes, std::filesystem::path programDir,
+                QWidget* parent = nullptr);
+
+    // The wizards the buttons open; they are created after the menu.
+    void attachWizards(TFormCityEditor& cityEditor, TFormCampaignEditor& campaignEditor);
+
+    // "Language" of config.ini ("Eng" when not read).
+    const std::string& languageSetting() const noexcept { return languageSetting_; }
+    vantor::Language language() const noexcept { return vantor::languageFromSetting(languageSetting_); }
+    // "CC" of config.ini: the game's campaign is completed (false when not read).
+    bool campaignCompleted() const noexcept { return campaignCompleted_; }
+    const vantor::PictureCatalogue& catalogue() const noexcept { return catalogue_; }
+    const std::filesystem::path& programDir() const noexcept { return programDir_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    void ButtonCampaignClick();
+    void ButtonSingleClick();
+    void ButtonExitClick();
+
+private:
+    void FormCreate();
+
+    vantor::RandomSource& random_;
+    vantor::MessageBoxes& boxes_;
+    std::filesystem::path programDir_;
+    TFormCityEditor* cityEditor_ = nullptr;
+    TFormCampaignEditor* campaignEditor_ = nullptr;
+
+    vantor::PictureCatalogue catalogue_;
+    std::string languageSetting_ = "Eng";
+    bool campaignCompleted_ = false;
+
+    QLabel* ImageLogo;
+    QPushButton* ButtonCampaign;
+    QPushButton* ButtonSingle;
+    QPushButton* ButtonExit;
+};

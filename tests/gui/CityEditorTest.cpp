@@ -1,0 +1,591 @@
+// The single-mission wizard: its steps, the controls' mapping to the model,
+// the landmark lock, the work of steps 8 and 9 and its failures.
+
+#include "GuiTestSupport.hpp"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+
+#include <filesystem>
+#include <map>
+
+using namespace vantor;
+using namespace vantor::test;
+
+namespace {
+
+// The controls a step shows or hides.
+const char* const kStepControls[] = {
+    "RadioGroupSize", "RadioGroupLampGrid", "CheckBoxWallN", "CheckBoxWallE", "CheckBoxWallS", "CheckBoxWallW",
+    "CheckBoxWallsYN", "CheckBoxHighway", "CheckBoxCity", "CheckBoxIndustrial", "TrackBarRoadDensity",
+    "LabelRoadDensity", "TrackBarHouseDensity", "LabelHouseDensity", "TrackBarHillness", "LabelHillness",
+    "TrackBarRebels", "LabelRebels", "CheckBoxLandMark", "ComboBoxLandmark", "PanelPreview", "ButtonShowGround"};
+
+QPushButton* button(TestProgram& p, const char* name)
+{
+    return child<QPushButton>(p.editor.get(), name);
+}
+
+QCheckBox* box(TestProgram& p, const char* name)
+{
+    return child<QCheckBox>(p.editor.get(), name);
+}
+
+QSlider* slider(TestProgram& p, const char* name)
+{
+    return child<QSlider>(p.editor.get(), name);
+}
+
+QString labelText(TestProgram& p, const char* name)
+{
+    return child<QLabel>(p.editor.get(), name)->text();
+}
+
+void chooseSize(TestProgram& p, int item)
+{
+    child<QRadioButton>(p.editor.get(), QString("RadioGroupSizeItem%1").arg(item).toLatin1().constData())->click();
+}
+
+// Clicks Next until the step is reached (steps 8 and 9 do their work on the way).
+void goToStep(TestProgram& p, int step)
+{
+    while (p.editor->wizardStep() < step) {
+        QPushButton* next = button(p, "ButtonNext");
+        if (!next->isEnabled())
+            qFatal("Next is disabled on step %d", p.editor->wizardStep());
+        next->click();
+    }
+}
+
+// The user picks a landmark item from the selector with the keyboard.
+void userChoosesLandmark(TestProgram& p, int item)
+{
+    QComboBox* combo = child<QComboBox>(p.editor.get(), "ComboBoxLandmark");
+    combo->setCurrentIndex(item - 1);
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Down);
+}
+
+std::filesystem::path atlas(TestProgram& p)
+{
+    return p.dir.path() / "atlas";
+}
+
+} // namespace
+
+class CityEditorTest : public QObject {
+    Q_OBJECT
+private slots:
+    void firstOpening();
+    void steps_data();
+    void steps();
+    void highwayBoxOnStep4_data();
+    void highwayBoxOnStep4();
+    void landmarkLock_data();
+    void landmarkLock();
+    void programSetsLandmarkWithoutLock();
+    void wallsBoxEnablesSides();
+    void slidersAndSizeReachModel();
+    void resetFromAnyStep_data();
+    void resetFromAnyStep();
+    void previewAndSaveWriteFourFiles();
+    void resetAndCloseWaitForWork();
+    void writtenBackValuesShown();
+    void picturesSurviveClosing();
+    void czechTexts();
+    void lowerCaseCzeIsEnglish();
+    void failedSaveIsReported();
+    void incompleteCatalogueRefusesPreview();
+};
+
+void CityEditorTest::firstOpening()
+{
+    TestProgram p;
+    p.editor->show();
+    QCOMPARE(p.editor->wizardStep(), 1);
+    QVERIFY(child<QRadioButton>(p.editor.get(), "RadioGroupSizeItem3")->isChecked());
+    QCOMPARE(child<QRadioButton>(p.editor.get(), "RadioGroupSizeItem3")->text(), QString("Large"));
+    QVERIFY(!button(p, "ButtonBack")->isEnabled());
+    QVERIFY(button(p, "ButtonNext")->isEnabled());
+    QCOMPARE(p.editor->windowTitle(), QString("City editor: City size - step 1/9"));
+    QVERIFY(p.boxes.shown.empty());
+}
+
+void CityEditorTest::steps_data()
+{
+    QTest::addColumn<int>("step");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<bool>("back");
+    QTest::addColumn<bool>("next");
+
+    QTest::newRow("1") << 1 << "City editor: City size - step 1/9" << QStringList{"RadioGroupSize"} << false << true;
+    QTest::newRow("2") << 2 << "City editor: Street lamps - step 2/9" << QStringList{"RadioGroupLampGrid"} << true
+                       << true;
+    QTest::newRow("3") << 3 << "City editor: City walls - step 3/9"
+                       << QStringList{"CheckBoxWallN", "CheckBoxWallE", "CheckBoxWallS", "CheckBoxWallW",
+                                      "CheckBoxWallsYN"}
+                       << true << true;
+    QTest::newRow("4") << 4 << "City editor: Buildings - step 4/9"
+                       << QStringList{"CheckBoxHighway", "CheckBoxCity", "CheckBoxIndustrial", "CheckBoxLandMark",
+                                      "ComboBoxLandmark"}
+                       << true << true;
+    QTest::newRow("5") << 5 << "City editor: Road and house density - step 5/9"
+                       << QStringList{"TrackBarRoadDensity", "LabelRoadDensity", "TrackBarHouseDensity",
+                                      "LabelHouseDensity"}
+                       << true << true;
+    QTest::newRow("6") << 6 << "City editor: Elevation - step 6/9" << QStringList{"TrackBarHillness", "LabelHillness"}
+                       << true << true;
+    QTest::newRow("7") << 7 << "City editor: Rebel activity - step 7/9"
+                       << QStringList{"TrackBarRebels", "LabelRebels"} << true << true;
+    QTest::newRow("8") << 8 << "City editor: Preview - step 8/9" << QStringList{"PanelPreview", "ButtonShowGround"}
+                       << true << true;
+    QTest::newRow("9") << 9 << "City editor: Save - step 9/9" << QStringList{"PanelPreview", "ButtonShowGround"}
+                       << true << false;
+}
+
+void CityEditorTest::steps()
+{
+    QFETCH(int, step);
+    QFETCH(QString, title);
+    QFETCH(QStringList, shown);
+    QFETCH(bool, back);
+    QFETCH(bool, next);
+
+    TestProgram p;
+    p.editor->show();
+    chooseSize(p, 0); // a very small city keeps steps 8 and 9 quick
+    goToStep(p, step);
+    QCOMPARE(p.editor->windowTitle(), title);
+    for (const char* name : kStepControls) {
+        const QWidget* control = child<QWidget>(p.editor.get(), name);
+        QVERIFY2(control->isVisibleTo(p.editor.get()) == shown.contains(name), name);
+    }
+    QCOMPARE(button(p, "ButtonBack")->isEnabled(), back);
+    QCOMPARE(button(p, "ButtonNext")->isEnabled(), next);
+    QVERIFY(!labelText(p, "LabelInfo").isEmpty());
+    // The terminals and the city name are never shown.
+    for (const char* name : {"CheckBoxHangarNW", "CheckBoxHangarNE", "CheckBoxHangarSE", "CheckBoxHangarSW",
+                             "EditCityName"})
+        QVERIFY2(child<QWidget>(p.editor.get(), name)->isHidden(), name);
+    QVERIFY(p.boxes.shown.empty());
+}
+
+void CityEditorTest::highwayBoxOnStep4_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("Very small") << 0 << false;
+    QTest::newRow("Small") << 1 << false;
+    QTest::newRow("Medium") << 2 << true;
+    QTest::newRow("Large") << 3 << true;
+}
+
+void CityEditorTest::highwayBoxOnStep4()
+{
+    QFETCH(int, size);
+    QFETCH(bool, enabled);
+
+    TestProgram p;
+    p.editor->show();
+    chooseSize(p, size);
+    goToStep(p, 4);
+    QCOMPARE(box(p, "CheckBoxHighway")->isEnabled(), enabled);
+    QVERIFY(box(p, "CheckBoxHighway")->isChecked());
+    QVERIFY(p.editor->model().params().highway);
+}
+
+void CityEditorTest::landmarkLock_data()
+{
+    QTest::addColumn<QString>("config");
+    QTest::addColumn<int>("item");
+    QTest::addColumn<int>("expected");
+    QTest::addColumn<QString>("warning");
+
+    const QString locked = "You are not allowed to make this selection until you succesfully complete campaign!";
+    QTest::newRow("Gunshop, no campaign") << "" << 3 << 3 << "";
+    QTest::newRow("Fort, no campaign") << "" << 4 << 0 << locked;
+    QTest::newRow("Lab, no campaign") << "" << 5 << 0 << locked;
+    QTest::newRow("RebelHQ, no campaign") << "" << 8 << 0 << locked;
+    QTest::newRow("Lab, campaign completed") << "[General]\r\nCC=1\r\n" << 5 << 5 << "";
+    QTest::newRow("Lab, Czech") << "[General]\r\nLanguage=Cze\r\n" << 5 << 0
+                                << "Nemůžete zvolit tuto položku, dokud nedokončíte kampaň ve hře!";
+}
+
+void CityEditorTest::landmarkLock()
+{
+    QFETCH(QString, config);
+    QFETCH(int, item);
+    QFETCH(int, expected);
+    QFETCH(QString, warning);
+
+    TestProgram p(config.toStdString());
+    p.editor->show();
+    goToStep(p, 4);
+    // The first warning is closed without OK, so it is shown again.
+    p.boxes.answers = {MessageBoxes::Answer::Closed};
+    userChoosesLandmark(p, item);
+
+    QCOMPARE(child<QComboBox>(p.editor.get(), "ComboBoxLandmark")->currentIndex(), expected);
+    QCOMPARE(static_cast<int>(p.editor->model().params().landmarkKind), expected);
+    if (warning.isEmpty()) {
+        QVERIFY(p.boxes.shown.empty());
+    } else {
+        QCOMPARE(p.boxes.shown.size(), std::size_t{2});
+        for (const auto& shown : p.boxes.shown) {
+            QCOMPARE(shown.kind, MessageBoxes::Kind::Warning);
+            QCOMPARE(QString::fromStdString(shown.text), warning);
+        }
+    }
+}
+
+// Only the user's own choice meets the lock; the program (the campaign) may set any item.
+void CityEditorTest::programSetsLandmarkWithoutLock()
+{
+    TestProgram p;
+    child<QComboBox>(p.editor.get(), "ComboBoxLandmark")->setCurrentIndex(5);
+    QCOMPARE(p.editor->model().params().landmarkKind, LandmarkKind::Lab);
+    QVERIFY(p.boxes.shown.empty());
+
+    box(p, "CheckBoxLandMark")->setChecked(false);
+    QVERIFY(!p.editor->model().params().landmark);
+    QVERIFY(!child<QComboBox>(p.editor.get(), "ComboBoxLandmark")->isEnabled());
+}
+
+void CityEditorTest::wallsBoxEnablesSides()
+{
+    TestProgram p;
+    p.editor->show();
+    goToStep(p, 3);
+    box(p, "CheckBoxWallE")->click(); // one side off before the walls go
+    box(p, "CheckBoxWallsYN")->click();
+    QVERIFY(!p.editor->model().params().walls);
+    for (const char* side : {"CheckBoxWallN", "CheckBoxWallE", "CheckBoxWallS", "CheckBoxWallW"}) {
+        QVERIFY2(!box(p, side)->isEnabled(), side);
+        QCOMPARE(box(p, side)->isChecked(), std::string_view(side) != "CheckBoxWallE");
+    }
+    QVERIFY(!p.editor->model().params().wallE);
+    QVERIFY(p.editor->model().params().wallN);
+
+    box(p, "CheckBoxWallsYN")->click();
+    QVERIFY(p.editor->model().params().walls);
+    for (const char* side : {"CheckBoxWallN", "CheckBoxWallE", "CheckBoxWallS", "CheckBoxWallW"})
+        QVERIFY2(box(p, side)->isEnabled(), side);
+}
+
+void CityEditorTest::slidersAndSizeReachModel()
+{
+    TestProgram p;
+    p.editor->show();
+    slider(p, "TrackBarHouseDensity")->setValue(80);
+    QCOMPARE(p.editor->model().params().houseDensity(), 0.8f);
+    QCOMPARE(labelText(p, "LabelHouseDensity"), QString("House density: 80"));
+    slider(p, "TrackBarRoadDensity")->setValue(15);
+    QCOMPARE(labelText(p, "LabelRoadDensity"), QString("Road density: 15"));
+    slider(p, "TrackBarHillness")->setValue(0);
+    QCOMPARE(labelText(p, "LabelHillness"), QString("Hill height: 0"));
+    slider(p, "TrackBarRebels")->setValue(100);
+    QCOMPARE(p.editor->model().params().rebels(), 100.0f);
+    QCOMPARE(labelText(p, "LabelRebels"), QString("Rebel activity: 100"));
+
+    chooseSize(p, 1);
+    QCOMPARE(p.editor->model().params().size(), 7);
+    QCOMPARE(child<QLabel>(p.editor.get(), "CityMap")->geometry(), QRect(121, 121, 80, 80));
+    child<QRadioButton>(p.editor.get(), "RadioGroupLampGridItem3")->click();
+    QCOMPARE(p.editor->model().params().lampStep(), 16);
+}
+
+void CityEditorTest::resetFromAnyStep_data()
+{
+    QTest::addColumn<int>("step");
+    for (int step = 1; step <= 9; ++step)
+        QTest::newRow(QByteArray::number(step).constData()) << step;
+}
+
+void CityEditorTest::resetFromAnyStep()
+{
+    QFETCH(int, step);
+
+    TestProgram p;
+    p.editor->show();
+    chooseSize(p, 0);
+    child<QRadioButton>(p.editor.get(), "RadioGroupLampGridItem0")->click();
+    box(p, "CheckBoxWallsYN")->click();
+    box(p, "CheckBoxIndustrial")->click();
+    slider(p, "TrackBarRoadDensity")->setValue(90);
+    slider(p, "TrackBarHillness")->setValue(10);
+    child<QComboBox>(p.editor.get(), "ComboBoxLandmark")->setCurrentIndex(2);
+    goToStep(p, step);
+
+    button(p, "ButtonReset")->click();
+    QCOMPARE(p.editor->wizardStep(), 1);
+    QCOMPARE(p.editor->windowTitle(), QString("City editor: City size - step 1/9"));
+    QVERIFY(child<QRadioButton>(p.editor.get(), "RadioGroupSizeItem3")->isChecked());
+    QVERIFY(child<QRadioButton>(p.editor.get(), "RadioGroupLampGridItem1")->isChecked());
+    for (const char* name : {"CheckBoxWallN", "CheckBoxWallE", "CheckBoxWallS", "CheckBoxWallW", "CheckBoxWallsYN",
+                             "CheckBoxHighway", "CheckBoxCity", "CheckBoxIndustrial", "CheckBoxLandMark"}) {
+        QVERIFY2(box(p, name)->isChecked(), name);
+        // The highway box's enabled state is set when step 4 is shown (below).
+        QVERIFY2(box(p, name)->isEnabled() || std::string_view(name) == "CheckBoxHighway", name);
+    }
+    QCOMPARE(slider(p, "TrackBarRoadDensity")->value(), 40);
+    for (const char* name : {"TrackBarHouseDensity", "TrackBarHillness", "TrackBarRebels"})
+        QCOMPARE(slider(p, name)->value(), 50);
+    QCOMPARE(labelText(p, "LabelRoadDensity"), QString("Road density: 40"));
+    QCOMPARE(labelText(p, "LabelHillness"), QString("Hill height: 50"));
+    QCOMPARE(child<QComboBox>(p.editor.get(), "ComboBoxLandmark")->currentIndex(), 0);
+    QVERIFY(!button(p, "ButtonBack")->isEnabled());
+    QVERIFY(button(p, "ButtonNext")->isEnabled());
+
+    const GenerationParams& m = p.editor->model().params();
+    QCOMPARE(m.size(), 31);
+    QCOMPARE(m.lampStep(), 4);
+    QVERIFY(m.walls && m.industrial);
+    QCOMPARE(m.roadDensityPosition, 40);
+    QCOMPARE(m.hillnessPosition, 50);
+    QCOMPARE(m.landmarkKind, LandmarkKind::Spaceport);
+
+    goToStep(p, 4);
+    QVERIFY(box(p, "CheckBoxHighway")->isEnabled());
+}
+
+void CityEditorTest::previewAndSaveWriteFourFiles()
+{
+    TestProgram p;
+    p.editor->show();
+    chooseSize(p, 0);
+    goToStep(p, 8);
+    QCOMPARE(labelText(p, "LabelInfo"),
+             QString("Preview created. Press 'Next' to save this single mission map. Any previously saved map will "
+                     "be overwritten."));
+    const QLabel* map = child<QLabel>(p.editor.get(), "CityMap");
+    QVERIFY(map->isVisibleTo(p.editor.get()));
+    QCOMPARE(map->geometry(), QRect(141, 141, 40, 40));
+    QCOMPARE(map->pixmap().size(), QSize(40, 40));
+    QVERIFY(!p.progress->isVisible());
+    QVERIFY(!std::filesystem::exists(atlas(p)));
+
+    goToStep(p, 9);
+    QCOMPARE(labelText(p, "LabelInfo"), QString("Single mission map saved."));
+    for (const char* file : {"SingleCity.ini", "SingleCityPLAN.bmp", "SingleCityGROUND.bmp", "SingleCityHIGHT.bmp"})
+        QVERIFY2(std::filesystem::is_regular_file(atlas(p) / file), file);
+    QVERIFY(!p.progress->isVisible());
+    QVERIFY(button(p, "ButtonReset")->isEnabled());
+    QVERIFY(button(p, "ButtonClose")->isEnabled());
+
+    // Back makes a new preview; Next saves it again.
+    const std::string firstSave = readFile(atlas(p) / "SingleCity.ini");
+    button(p, "ButtonBack")->click();
+    QCOMPARE(p.editor->wizardStep(), 8);
+    QCOMPARE(labelText(p, "LabelInfo").left(15), QString("Preview created"));
+    button(p, "ButtonNext")->click();
+    QCOMPARE(p.editor->wizardStep(), 9);
+    QVERIFY(std::filesystem::is_regular_file(atlas(p) / "SingleCity.ini"));
+    QVERIFY(!firstSave.empty());
+    QVERIFY(p.boxes.shown.empty());
+}
+
+// While steps 8 and 9 work, the events pumped by the progress dialog reach
+// the wizard; Reset, Close, Back, Next and the close box must wait.
+void CityEditorTest::resetAndCloseWaitForWork()
+{
+    TestProgram p;
+    p.editor->show();
+    chooseSize(p, 0);
+    goToStep(p, 7);
+
+    std::map<QString, bool> enabledDuringWork;
+    bool sawWork = false;
+    auto probe = [&] {
+        sawWork = p.editor->busy();
+        for (const char* name : {"ButtonReset", "ButtonClose", "ButtonBack", "ButtonNext"})
+            enabledDuringWork[name] = button(p, name)->isEnabled();
+        button(p, "ButtonReset")->click();
+        p.editor->close();
+    };
+    QTimer::singleShot(0, p.editor.get(), probe);
+    button(p, "ButtonNext")->click();
+    QVERIFY(sawWork);
+    for (const auto& [name, enabled] : enabledDuringWork)
+        QVERIFY2(!enabled, qPrintable(name));
+    QCOMPARE(p.editor->wizardStep(), 8);
+    QVERIFY(p.editor->isVisible());
+    QVERIFY(child<QLabel>(p.editor.get(), "CityMap")->isVisibleTo(p.editor.get()));
+
+    QTimer::singleShot(0, p.editor.get(), probe);
+    button(p, "ButtonNext")->click();
+    QVERIFY(sawWork);
+    QCOMPARE(p.editor->wizardStep(), 9);
+    QVERIFY(p.editor->isVisible());
+    QVERIFY(std::filesystem::is_regular_file(atlas(p) / "SingleCityHIGHT.bmp"));
+    QVERIFY(!p.editor->busy());
+    QVERIFY(button(p, "ButtonReset")->isEnabled());
+}
+
+// After a generation the controls show what the generator wrote back.
+void CityEditorTest::writtenBackValuesShown()
+{
+    TestProgram p("[General]\r\nCC=1\r\n");
+    p.editor->show();
+    chooseSize(p, 0);
+    goToStep(p, 4);
+    box(p, "CheckBoxLandMark")->click(); // off: a mission layout still turns it on
+    child<QComboBox>(p.editor.get(), "ComboBoxLandmark")->setCurrentIndex(0);
+    goToStep(p, 8);
+    // A Spaceport cannot stand in a very small city: it became a Garage.
+    QCOMPARE(child<QComboBox>(p.editor.get(), "ComboBoxLandmark")->currentIndex(), 1);
+
+    button(p, "ButtonReset")->click();
+    chooseSize(p, 0);
+    goToStep(p, 4);
+    userChoosesLandmark(p, static_cast<int>(LandmarkKind::Fort));
+    box(p, "CheckBoxLandMark")->click();
+    goToStep(p, 8);
+    const GenerationParams& m = p.editor->model().params();
+    QVERIFY(m.landmark);
+    QVERIFY(box(p, "CheckBoxLandMark")->isChecked());
+    QCOMPARE(child<QRadioButton>(p.editor.get(),
+                                 QString("RadioGroupSizeItem%1").arg(m.sizeChoice).toLatin1().constData())
+                 ->isChecked(),
+             true);
+    QCOMPARE(box(p, "CheckBoxHighway")->isChecked(), m.highway);
+    QCOMPARE(slider(p, "TrackBarHillness")->value(), m.hillnessPosition);
+    QCOMPARE(labelText(p, "LabelHillness"), QString("Hill height: %1").arg(m.hillnessPosition));
+    const QSize plan = child<QLabel>(p.editor.get(), "CityMap")->pixmap().size();
+    QCOMPARE(plan, QSize((m.size() + 1) * 10, (m.size() + 1) * 10));
+    QVERIFY(p.boxes.shown.empty());
+}
+
+// Closing keeps the city's pictures: a later generation or save finds them.
+void CityEditorTest::picturesSurviveClosing()
+{
+    TestProgram p;
+    p.editor->show();
+    chooseSize(p, 0);
+    goToStep(p, 8);
+    button(p, "ButtonClose")->click();
+    QVERIFY(!p.editor->isVisible());
+    QVERIFY(!p.editor->model().city().groundPicture.empty());
+    QVERIFY(!p.editor->model().city().dirt1.empty());
+    QVERIFY(!p.editor->model().city().dirt2.empty());
+
+    // Generating without showing the window, as the campaign does.
+    NullProgressSink quiet;
+    p.editor->model().generate(p.random, quiet);
+    p.editor->model().save(p.dir.path(), quiet);
+    QVERIFY(std::filesystem::is_regular_file(atlas(p) / "SingleCityGROUND.bmp"));
+
+    p.editor->show();
+    QCOMPARE(p.editor->wizardStep(), 1);
+    chooseSize(p, 0);
+    goToStep(p, 9);
+    QVERIFY(p.boxes.shown.empty());
+}
+
+void CityEditorTest::czechTexts()
+{
+    TestProgram p("[General]\r\nLanguage=Cze\r\n");
+    p.editor->show();
+    QCOMPARE(p.editor->windowTitle(), QString("Editor města: Velikost města - krok 1/9"));
+    QCOMPARE(button(p, "ButtonNext")->text(), QString("Další >>"));
+    QCOMPARE(button(p, "ButtonBack")->text(), QString("<< Zpět"));
+    QCOMPARE(button(p, "ButtonReset")->text(), QString("Resetuj"));
+    QCOMPARE(button(p, "ButtonClose")->text(), QString("Konec"));
+    QCOMPARE(child<QGroupBox>(p.editor.get(), "RadioGroupSize")->title(), QString("Velikost města"));
+    QCOMPARE(child<QRadioButton>(p.editor.get(), "RadioGroupSizeItem3")->text(), QString("Velké"));
+    QCOMPARE(child<QRadioButton>(p.editor.get(), "RadioGroupLampGridItem0")->text(), QString("Žádné"));
+    QCOMPARE(box(p, "CheckBoxWallN")->text(), QString("Severní zeď"));
+    QCOMPARE(labelText(p, "LabelInfo"), QString("Upozornění: V malých městech nemůže být dálnice."));
+    // The opening text of the rebel label, then the handler's prefix once the slider moves.
+    QCOMPARE(labelText(p, "LabelRebels"), QString("Activita rebelů: 50"));
+    slider(p, "TrackBarRebels")->setValue(70);
+    QCOMPARE(labelText(p, "LabelRebels"), QString("Aktivita rebelů: 70"));
+    slider(p, "TrackBarHouseDensity")->setValue(80);
+    QCOMPARE(labelText(p, "LabelHouseDensity"), QString("Hustota budov: 80"));
+    // The landmark items stay as they are.
+    QCOMPARE(child<QComboBox>(p.editor.get(), "ComboBoxLandmark")->itemText(8), QString("RebelHQ"));
+
+    chooseSize(p, 0);
+    goToStep(p, 9);
+    QCOMPARE(p.editor->windowTitle(), QString("Editor města: Ulož - krok 9/9"));
+    QCOMPARE(labelText(p, "LabelInfo"), QString("Mapa mise uložena."));
+    // The progress dialog keeps its English captions; the task line is Czech.
+    QCOMPARE(p.progress->windowTitle(), QString("Work in progress..."));
+    QCOMPARE(child<QPushButton>(p.progress.get(), "ButtonCancel")->text(), QString("Cancel"));
+    QCOMPARE(child<QLabel>(p.progress.get(), "LabelTotal")->text(), QString("Total progress"));
+    QCOMPARE(child<QLabel>(p.progress.get(), "LabelTask")->text(), QString("Právě ukládám: SingleCity"));
+}
+
+void CityEditorTest::lowerCaseCzeIsEnglish()
+{
+    TestProgram p("[General]\r\nLanguage=cze\r\n");
+    p.editor->show();
+    QCOMPARE(p.editor->windowTitle(), QString("City editor: City size - step 1/9"));
+    QCOMPARE(button(p, "ButtonNext")->text(), QString("Next >>"));
+    QCOMPARE(labelText(p, "LabelRebels"), QString("Rebel activity: 50"));
+}
+
+// A save that cannot write atlas/ is reported; the dialog closes and the
+// user can go Back or Close.
+void CityEditorTest::failedSaveIsReported()
+{
+    TestProgram p;
+    writeFile(atlas(p), "not a directory");
+    p.editor->show();
+    chooseSize(p, 0);
+    goToStep(p, 9);
+
+    QCOMPARE(p.boxes.shown.size(), std::size_t{1});
+    QCOMPARE(p.boxes.shown[0].kind, MessageBoxes::Kind::Error);
+    QVERIFY2(QString::fromStdString(p.boxes.shown[0].text).contains("atlas"), p.boxes.shown[0].text.c_str());
+    QVERIFY(!p.progress->isVisible());
+    QVERIFY(!p.editor->busy());
+    QVERIFY(button(p, "ButtonBack")->isEnabled());
+    QVERIFY(!button(p, "ButtonNext")->isEnabled());
+    QVERIFY(button(p, "ButtonReset")->isEnabled());
+    QVERIFY(button(p, "ButtonClose")->isEnabled());
+    QCOMPARE(readFile(atlas(p)), std::string("not a directory"));
+
+    button(p, "ButtonBack")->click();
+    QCOMPARE(p.editor->wizardStep(), 8);
+    QVERIFY(button(p, "ButtonNext")->isEnabled());
+    button(p, "ButtonClose")->click();
+    QVERIFY(!p.editor->isVisible());
+}
+
+// Without every picture of the catalogue the wizard generates nothing and
+// names the missing picture.
+void CityEditorTest::incompleteCatalogueRefusesPreview()
+{
+    TestProgram p({}, DataSetup::WithoutRoadNS);
+    p.boxes.shown.clear(); // the start's own report
+    p.editor->show();
+    goToStep(p, 7);
+    button(p, "ButtonNext")->click();
+
+    QCOMPARE(p.editor->wizardStep(), 8);
+    QCOMPARE(p.boxes.shown.size(), std::size_t{1});
+    QCOMPARE(p.boxes.shown[0].kind, MessageBoxes::Kind::Error);
+    QVERIFY2(QString::fromStdString(p.boxes.shown[0].text).contains("roadNS.bmp"), p.boxes.shown[0].text.c_str());
+    QVERIFY(!p.progress->isVisible());
+    QVERIFY(!button(p, "ButtonNext")->isEnabled());
+    QVERIFY(button(p, "ButtonBack")->isEnabled());
+    QVERIFY(!child<QWidget>(p.editor.get(), "ButtonShowGround")->isVisibleTo(p.editor.get()));
+    QVERIFY(p.editor->model().city().groundPicture.empty());
+}
+
+int runCityEditorTest(int argc, char** argv)
+{
+    CityEditorTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "CityEditorTest.moc"

@@ -1,0 +1,32 @@
+// vantor-gui-tests [suite]: runs one suite of window tests, or all of them.
+
+#include "GuiTestSupport.hpp"
+
+#include <QApplication>
+
+#include <cstring>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Vantor");
+    struct Suite {
+        const char* name;
+        int (*run)(int, char**);
+    };
+    const Suite suites[] = {
+        {"MainMenuTest", runMainMenuTest},
+        {"CityEditorTest", runCityEditorTest},
+        {"ProgressGroundTest", runProgressGroundTest},
+    };
+    const char* only = argc > 1 ? argv[1] : nullptr;
+    // QTest sees the program name only, plus anything after the suite name.
+    std::vector<char*> args{argv[0]};
+    for (int i = 2; i < argc; ++i)
+        args.push_back(argv[i]);
+    int failures = 0;
+    for (const Suite& suite : suites)
+        if (only == nullptr || std::strcmp(only, suite.name) == 0)
+            failures += suite.run(static_cast<int>(args.size()), args.data());
+    return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,73 @@
+#pragma once
+// The five windows of the desktop program in a temporary program directory,
+// with message boxes answered from a script.
+
+#include "TestSupport.hpp"
+#include "campaign/TFormCampaignEditor.hpp"
+#include "city/RandomSource.hpp"
+#include "shell/MessageBoxes.hpp"
+#include "shell/TFormGround.hpp"
+#include "shell/TFormProgress.hpp"
+#include "shell/TFormVantor.hpp"
+#include "wizard/TFormCityEditor.hpp"
+
+#include <QObject>
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vantor::test {
+
+// Records every box; answers from a queue, then OK (or Yes for questions).
+class ScriptedMessageBoxes final : public MessageBoxes {
+public:
+    struct Shown {
+        Kind kind;
+        std::string text;
+    };
+    Answer show(Kind kind, std::string_view text) override;
+
+    std::deque<Answer> answers;
+    std::vector<Shown> shown;
+};
+
+enum class DataSetup {
+    Full,          // data -> the build's data directory
+    None,          // no data directory at all
+    WithoutRoadNS, // every data file but data/roadNS.bmp
+};
+
+// The windows, created in the program's order.
+class TestProgram {
+public:
+    explicit TestProgram(std::string_view configIni = {}, DataSetup data = DataSetup::Full);
+    ~TestProgram();
+
+    TempDir dir;
+    ScriptedMessageBoxes boxes;
+    RandomSource random;
+    std::unique_ptr<TFormVantor> menu;
+    std::unique_ptr<TFormCityEditor> editor;
+    std::unique_ptr<TFormGround> ground;
+    std::unique_ptr<TFormProgress> progress;
+    std::unique_ptr<TFormCampaignEditor> campaign;
+};
+
+// A named child widget of a window; fails the test when missing.
+template <typename T>
+T* child(QObject* window, const char* name)
+{
+    T* found = window->findChild<T*>(name);
+    if (found == nullptr)
+        qFatal("no control %s", name);
+    return found;
+}
+
+} // namespace vantor::test
+
+// Each suite's entry point; argc/argv are passed on to QTest.
+int runMainMenuTest(int argc, char** argv);
+int runCityEditorTest(int argc, char** argv);
+int runProgressGroundTest(int argc, char** argv);

@@ -1,0 +1,713 @@
+#include "wizard/TFormCityEditor.hpp"
+
+#include "city/RandomSource.hpp"
+#include "gui/PictureConversion.hpp"
+#include "shell/MessageBoxes.hpp"
+#include "shell/TFormGround.hpp"
+#include "shell/TFormProgress.hpp"
+#include "shell/TFormVantor.hpp"
+#include "shell/VantorError.hpp"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <exception>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using vantor::Language;
+
+struct Text {
+    std::string_view english;
+    std::string_view czech;
+};
+
+// Every text of the wizard, English and Czech side by side.
+enum TextId {
+    TextSizeTitle, TextSizeVerySmall, TextSizeSmall, TextSizeMedium, TextSizeLarge,
+    TextHangarNW, TextHangarNE, TextHangarSE, TextHangarSW,
+    TextLandMark, TextShowGround,
+    TextLampTitle, TextLampNo, TextLampMany, TextLampMedium, TextLampFew,
+    TextWallN, TextWallE, TextWallS, TextWallW,
+    TextHighway, TextWallsYN, TextCity, TextIndustrial,
+    TextClose, TextNext, TextBack, TextReset,
+    // Label texts set when the window opens.
+    TextRoadDensityOpening, TextHouseDensityOpening, TextHillnessOpening, TextRebelsOpening,
+    // Label prefixes followed by the slider's position.
+    TextRoadDensity, TextHouseDensity, TextHillness, TextRebels,
+    // Step titles.
+    TextStep1, TextStep2, TextStep3, TextStep4, TextStep5, TextStep6, TextStep7, TextStep8, TextStep9,
+    // Help texts.
+    TextHelp1, TextHelp2, TextHelp3, TextHelp4, TextHelp5, TextHelp6, TextHelp7,
+    TextHelp8Working, TextHelp8Done, TextHelp9Working, TextHelp9Done,
+    TextCount
+};
+
+constexpr std::array<Text, TextCount> kTexts{{
+    {"City size", "Velikost města"},
+    {"Very small", "Velmi malé"},
+    {"Small", "Malé"},
+    {"Medium", "Střední"},
+    {"Large", "Velké"},
+    {"Hangar NW", "SZ terminal"},
+    {"Hangar NE", "SV terminal"},
+    {"Hangar SE", "JV terminal"},
+    {"Hangar SW", "JZ terminal"},
+    {"Create special building", "Vytvoř speciální budovu"},
+    {"Show ground texture", "Zobraz texturu povrchu"},
+    {"Number of street lamps", "Množství uličních lamp"},
+    {"No ", "Žádné"},
+    {"Many", "Mnoho"},
+    {"Medium", "Středně"},
+    {"Few", "Málo"},
+    {"North wall ", "Severní zeď"},
+    {"East wall", "Východní zeď"},
+    {"South wall", "Jižní zeď"},
+    {"West wall", "Západní zeď"},
+    {"Create highway", "Vytvoř dálnici"},
+    {"Create city walls", "Vytvoř městské zdi"},
+    {"Create downtown buildings", "Vytvoř centrum města"},
+    {"Create industrial buildings", "Vytvoř industriální budovy"},
+    {"Close", "Konec"},
+    {"Next >>", "Další >>"},
+    {"<< Back", "<< Zpět"},
+    {"Reset", "Resetuj"},
+    {"Road density: 40", "Hustota silnic: 40"},
+    {"House density: 50", "Hustota budov: 50"},
+    {"Hill height: 50", "Kopcovitost: 50"},
+    {"Rebel activity: 50", "Activita rebelů: 50"},
+    {"Road density: ", "Hustota silnic: "},
+    {"House density: ", "Hustota budov: "},
+    {"Hill height: ", "Kopcovitost: "},
+    {"Rebel activity: ", "Aktivita rebelů: "},
+    {"City editor: City size - step 1/9", "Editor města: Velikost města - krok 1/9"},
+    {"City editor: Street lamps - step 2/9", "Editor města: Pouliční osvětlení - krok 2/9"},
+    {"City editor: City walls - step 3/9", "Editor města: Městské zdi - krok 3/9"},
+    {"City editor: Buildings - step 4/9", "Editor města: Budovy - krok 4/9"},
+    {"City editor: Road and house density - step 5/9", "Editor města: Množství silnic a budov - krok 5/9"},
+    {"City editor: Elevation - step 6/9", "Editor města: Kopcovitost - krok 6/9"},
+    {"City editor: Rebel activity - step 7/9", "Editor města: Aktivita rebelů - krok 7/9"},
+    {"City editor: Preview - step 8/9", "Editor města: Náhled - krok 8/9"},
+    {"City editor: Save - step 9/9", "Editor města: Ulož - krok 9/9"},
+    {"It is recomended to create large city for single mission. There can be no highway in small cities.",
+     "Upozornění: V malých městech nemůže být dálnice."},
+    {"Number of lights influences game performance. Create many lights if you have strong PC configuration. "
+     "With no lamps the game will be illuminated only with sunshine.",
+     "Množství světel ovlivňuje výkon hry. Pokud máte výkoný počítač, vytvořte mnoho světel. Bez lamp bude "
+     "město osvětleno pouze sluncem."},
+    {"City walls create perimeter around the city. There are sentry guns mounted on top of walls. So creating a "
+     "city with walls will make single mission a little bit more difficult. North, east, south and west walls "
+     "connect other walls with the edge of city map.",
+     "Městské zdi tvoří hradbu okolo města. Na jejich vrcholu jsou umístěny strážní věže. Vytvoříte-li město s "
+     "hradbami, bude mise o něco obtížnější. Severní, východni, jižní a západní zdi spojují ostatní zdi s okraji "
+     "mapy."},
+    {"Select types of buildings you want to be created. Some types of special buildings can not be generated "
+     "before you finish game campaign. Highway is not allowed for small and very small cities",
+     "Vyberte typ budov, které chcete vytvořit. Některé typy budov nemohou být vybrány předtím, než dokončíte "
+     "kampaň ve hře."},
+    {"Number of roads and buildings to be created.", "Nastavte množství silnic a budov."},
+    {"Create flat ground or mountains.", "Vytvořte rovinu nebo pohoří."},
+    {"Ratio between number of rebel and civilian cars.", "Poměr mezi množstvím aut rebelů a civilistů."},
+    {"Creating preview...", "Vytvářím náhled..."},
+    {"Preview created. Press 'Next' to save this single mission map. Any previously saved map will be "
+     "overwritten.",
+     "Náhled vytvořen. Stiskněte 'Další' a uložte tuto mapu. Dříve uložená mapa bude přepsána."},
+    {"Saving...", "Ukládám..."},
+    {"Single mission map saved.", "Mapa mise uložena."},
+}};
+
+QString fromUtf8(std::string_view t)
+{
+    return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
+}
+
+QString text(Language language, TextId id)
+{
+    return fromUtf8(vantor::tr(language, kTexts[id].english, kTexts[id].czech));
+}
+
+// The window's outer size is 596 x 478; the client area is that less a
+// classic frame (4-pixel borders and a 19-pixel caption).
+constexpr int kClientWidth = 596 - 8;
+constexpr int kClientHeight = 478 - 27;
+constexpr int kStepCount = 9;
+constexpr int kFontPointSize = 8;
+
+struct Rect {
+    int left, top, width, height;
+};
+
+// Where the plan image sits in the preview area, per size choice: centred,
+// (size + 1) * 10 pixels a side.
+constexpr std::array<Rect, 4> kCityMapPlace{{
+    {141, 141, 40, 40},
+    {121, 121, 80, 80},
+    {81, 81, 160, 160},
+    {1, 1, 320, 320},
+}};
+
+// The slider positions' step between ticks and for the page keys.
+constexpr int kSliderStep = 5;
+
+QCheckBox* makeCheckBox(QWidget* parent, const char* name, TextId caption, Rect r)
+{
+    auto* box = new QCheckBox(text(Language::English, caption), parent);
+    box->setObjectName(name);
+    box->setGeometry(r.left, r.top, r.width, r.height);
+    box->setChecked(true);
+    return box;
+}
+
+QSlider* makeSlider(QWidget* parent, const char* name, Rect r, int position)
+{
+    auto* slider = new QSlider(Qt::Horizontal, parent);
+    slider->setObjectName(name);
+    slider->setGeometry(r.left, r.top, r.width, r.height);
+    slider->setRange(0, 100);
+    slider->setTickPosition(QSlider::TicksBelow);
+    slider->setTickInterval(kSliderStep);
+    slider->setPageStep(kSliderStep);
+    slider->setSingleStep(1);
+    slider->setValue(position);
+    return slider;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, TextId caption, int left, int top)
+{
+    auto* label = new QLabel(text(Language::English, caption), parent);
+    label->setObjectName(name);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, TextId caption, Rect r)
+{
+    auto* button = new QPushButton(text(Language::English, caption), parent);
+    button->setObjectName(name);
+    button->setGeometry(r.left, r.top, r.width, r.height);
+    button->setAutoDefault(false);
+    return button;
+}
+
+// A titled choice of four: a group box with four radio buttons spread over its height.
+QGroupBox* makeChoice(QWidget* parent, const char* name, TextId title, TextId firstItem, Rect r, int item,
+                      QButtonGroup*& group)
+{
+    auto* box = new QGroupBox(text(Language::English, title), parent);
+    box->setObjectName(name);
+    box->setGeometry(r.left, r.top, r.width, r.height);
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(6, 2, 2, 2); // the items' texts need the box's whole width
+    group = new QButtonGroup(box);
+    group->setExclusive(true);
+    for (int i = 0; i < 4; ++i) {
+        auto* radio = new QRadioButton(text(Language::English, static_cast<TextId>(firstItem + i)), box);
+        radio->setObjectName(QString("%1Item%2").arg(name).arg(i));
+        layout->addWidget(radio);
+        group->addButton(radio, i);
+    }
+    group->button(item)->setChecked(true);
+    return box;
+}
+
+void setChoiceTexts(QGroupBox* box, const QButtonGroup* group, Language language, TextId title, TextId firstItem)
+{
+    box->setTitle(text(language, title));
+    for (int i = 0; i < 4; ++i)
+        group->button(i)->setText(text(language, static_cast<TextId>(firstItem + i)));
+}
+
+void setChoice(QButtonGroup* group, int item)
+{
+    if (QAbstractButton* button = group->button(item); button != nullptr && !button->isChecked())
+        button->setChecked(true);
+}
+
+} // namespace
+
+TFormCityEditor::TFormCityEditor(const TFormVantor& menu, vantor::RandomSource& random, vantor::MessageBoxes& boxes,
+                                 std::filesystem::path programDir, QWidget* parent)
+    : QDialog(parent),
+      menu_(menu),
+      random_(random),
+      boxes_(boxes),
+      programDir_(std::move(programDir)),
+      model_(menu.language())
+{
+    setObjectName("FormCityEditor");
+    setFixedSize(kClientWidth, kClientHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    // The controls' sizes are made for an 8-point face.
+    QFont small = font();
+    small.setPointSize(kFontPointSize);
+    setFont(small);
+    model_.setCatalogue(menu_.catalogue());
+    buildControls();
+    FormShow();
+}
+
+void TFormCityEditor::attachWindows(TFormGround& ground, TFormProgress& progress)
+{
+    ground_ = &ground;
+    progress_ = &progress;
+}
+
+// The controls in tab order, with their design values; the labels and
+// rules are not in the tab order.
+void TFormCityEditor::buildControls()
+{
+    RadioGroupSize = makeChoice(this, "RadioGroupSize", TextSizeTitle, TextSizeVerySmall, {240, 80, 97, 169}, 3,
+                                sizeButtons_);
+    const std::array<const char*, 4> hangarNames{"CheckBoxHangarNW", "CheckBoxHangarNE", "CheckBoxHangarSE",
+                                                 "CheckBoxHangarSW"};
+    for (int i = 0; i < 4; ++i) {
+        hangarBoxes_[static_cast<std::size_t>(i)] = makeCheckBox(
+            this, hangarNames[static_cast<std::size_t>(i)], static_cast<TextId>(TextHangarNW + i), {16, 16 + 24 * i, 97, 17});
+        hangarBoxes_[static_cast<std::size_t>(i)]->hide(); // the corner terminals are always built
+    }
+    TrackBarRoadDensity = makeSlider(this, "TrackBarRoadDensity", {112, 136, 377, 33}, 40);
+    TrackBarHouseDensity = makeSlider(this, "TrackBarHouseDensity", {112, 192, 377, 33}, 50);
+    CheckBoxLandMark = makeCheckBox(this, "CheckBoxLandMark", TextLandMark, {104, 120, 137, 17});
+    EditCityName = new QLineEdit("SingleCity", this);
+    EditCityName->setObjectName("EditCityName");
+    EditCityName->setGeometry(16, 120, 121, 21);
+    EditCityName->setEnabled(false);
+    EditCityName->hide();
+    ButtonShowGround = makeButton(this, "ButtonShowGround", TextShowGround, {464, 296, 121, 33});
+    RadioGroupLampGrid = makeChoice(this, "RadioGroupLampGrid", TextLampTitle, TextLampNo, {216, 80, 137, 169}, 1,
+                                    lampButtons_);
+    CheckBoxWallN = makeCheckBox(this, "CheckBoxWallN", TextWallN, {248, 120, 100, 17});
+    CheckBoxWallE = makeCheckBox(this, "CheckBoxWallE", TextWallE, {248, 144, 100, 17});
+    CheckBoxWallS = makeCheckBox(this, "CheckBoxWallS", TextWallS, {248, 168, 100, 17});
+    CheckBoxWallW = makeCheckBox(this, "CheckBoxWallW", TextWallW, {248, 192, 100, 17});
+    CheckBoxHighway = makeCheckBox(this, "CheckBoxHighway", TextHighway, {344, 120, 113, 17});
+    CheckBoxWallsYN = makeCheckBox(this, "CheckBoxWallsYN", TextWallsYN, {208, 96, 121, 17});
+    CheckBoxCity = makeCheckBox(this, "CheckBoxCity", TextCity, {344, 144, 153, 17});
+    CheckBoxIndustrial = makeCheckBox(this, "CheckBoxIndustrial", TextIndustrial, {344, 168, 153, 17});
+    ComboBoxLandmark = new QComboBox(this);
+    ComboBoxLandmark->setObjectName("ComboBoxLandmark");
+    ComboBoxLandmark->setGeometry(104, 144, 89, 21);
+    for (std::string_view name : vantor::kLandmarkNames)
+        ComboBoxLandmark->addItem(fromUtf8(name));
+    ComboBoxLandmark->setCurrentIndex(0);
+    ButtonClose = makeButton(this, "ButtonClose", TextClose, {480, 416, 105, 33});
+    PanelPreview = new QFrame(this);
+    PanelPreview->setObjectName("PanelPreview");
+    PanelPreview->setGeometry(135, 8, 322, 322);
+    PanelPreview->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    CityMap = new QLabel(PanelPreview);
+    CityMap->setObjectName("CityMap");
+    const Rect large = kCityMapPlace[3];
+    CityMap->setGeometry(large.left, large.top, large.width, large.height);
+    CityMap->hide();
+    TrackBarHillness = makeSlider(this, "TrackBarHillness", {112, 160, 377, 33}, 50);
+    TrackBarRebels = makeSlider(this, "TrackBarRebels", {112, 160, 377, 33}, 50);
+    ButtonNext = makeButton(this, "ButtonNext", TextNext, {368, 416, 105, 33});
+    ButtonBack = makeButton(this, "ButtonBack", TextBack, {256, 416, 105, 33});
+    ButtonReset = makeButton(this, "ButtonReset", TextReset, {8, 416, 97, 33});
+
+    LabelRoadDensity = makeLabel(this, "LabelRoadDensity", TextRoadDensityOpening, 120, 120);
+    LabelHouseDensity = makeLabel(this, "LabelHouseDensity", TextHouseDensityOpening, 120, 172);
+    LabelHillness = makeLabel(this, "LabelHillness", TextHillnessOpening, 122, 136);
+    LabelRebels = makeLabel(this, "LabelRebels", TextRebelsOpening, 120, 136);
+    LabelInfo = new QLabel(this);
+    LabelInfo->setObjectName("LabelInfo");
+    LabelInfo->setGeometry(8, 344, 577, 57);
+    LabelInfo->setAlignment(Qt::AlignCenter);
+    LabelInfo->setWordWrap(true);
+    for (int top : {336, 408}) {
+        auto* rule = new QFrame(this);
+        rule->setObjectName(top == 336 ? "Bevel1" : "Bevel2");
+        rule->setGeometry(8, top, 577, 3);
+        rule->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    }
+
+    const std::array<QWidget*, 25> tabOrder{
+        RadioGroupSize, hangarBoxes_[0], hangarBoxes_[1], hangarBoxes_[2], hangarBoxes_[3], TrackBarRoadDensity,
+        TrackBarHouseDensity, CheckBoxLandMark, EditCityName, ButtonShowGround, RadioGroupLampGrid, CheckBoxWallN,
+        CheckBoxWallE, CheckBoxWallS, CheckBoxWallW, CheckBoxHighway, CheckBoxWallsYN, CheckBoxCity,
+        CheckBoxIndustrial, ComboBoxLandmark, ButtonClose, TrackBarHillness, TrackBarRebels, ButtonNext,
+        ButtonBack};
+    for (std::size_t i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    setTabOrder(ButtonBack, ButtonReset);
+
+    connect(sizeButtons_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked)
+            RadioGroupSizeClick(id);
+    });
+    connect(lampButtons_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked)
+            RadioGroupLampGridClick(id);
+    });
+    connect(TrackBarRoadDensity, &QSlider::valueChanged, this, &TFormCityEditor::TrackBarRoadDensityChange);
+    connect(TrackBarHouseDensity, &QSlider::valueChanged, this, &TFormCityEditor::TrackBarHouseDensityChange);
+    connect(TrackBarHillness, &QSlider::valueChanged, this, &TFormCityEditor::TrackBarHillnessChange);
+    connect(TrackBarRebels, &QSlider::valueChanged, this, &TFormCityEditor::TrackBarRebelsChange);
+    connect(CheckBoxLandMark, &QCheckBox::toggled, this, &TFormCityEditor::CheckBoxLandMarkClick);
+    connect(CheckBoxWallsYN, &QCheckBox::toggled, this, &TFormCityEditor::CheckBoxWallsYNClick);
+    // The boxes without a handler of their own still carry their state to the model.
+    vantor::GenerationParams& p = model_.params();
+    const std::array<std::pair<QCheckBox*, bool*>, 11> plainBoxes{{
+        {hangarBoxes_[0], &p.hangarNW}, {hangarBoxes_[1], &p.hangarNE}, {hangarBoxes_[2], &p.hangarSE},
+        {hangarBoxes_[3], &p.hangarSW}, {CheckBoxWallN, &p.wallN}, {CheckBoxWallE, &p.wallE},
+        {CheckBoxWallS, &p.wallS}, {CheckBoxWallW, &p.wallW}, {CheckBoxHighway, &p.highway},
+        {CheckBoxCity, &p.downtown}, {CheckBoxIndustrial, &p.industrial},
+    }};
+    for (const auto& [box, flag] : plainBoxes)
+        connect(box, &QCheckBox::toggled, this, [flag](bool checked) { *flag = checked; });
+    connect(EditCityName, &QLineEdit::textChanged, this,
+            [this](const QString& name) { model_.params().cityName = name.toStdString(); });
+    // Any change of the selector reaches the model; only the user's own choice meets the lock.
+    connect(ComboBoxLandmark, &QComboBox::currentIndexChanged, this, &TFormCityEditor::ComboBoxLandmarkChange);
+    connect(ComboBoxLandmark, &QComboBox::activated, this, &TFormCityEditor::ComboBoxLandmarkSelect);
+    connect(ButtonNext, &QPushButton::clicked, this, &TFormCityEditor::ButtonNextClick);
+    connect(ButtonBack, &QPushButton::clicked, this, &TFormCityEditor::ButtonBackClick);
+    connect(ButtonReset, &QPushButton::clicked, this, &TFormCityEditor::ButtonResetClick);
+    connect(ButtonClose, &QPushButton::clicked, this, &TFormCityEditor::ButtonCloseClick);
+    connect(ButtonShowGround, &QPushButton::clicked, this, &TFormCityEditor::ButtonShowGroundClick);
+}
+
+// The opening handler, run when the window is created and at every showing.
+// A ground texture that cannot be read is reported and skips the rest.
+void TFormCityEditor::FormShow()
+{
+    random_.setSeed(vantor::RandomSource::timeOfDaySeed());
+    try {
+        model_.loadGroundTextures(programDir_);
+    } catch (const vantor::VantorError& e) {
+        boxes_.error(e.what());
+        return;
+    }
+    if (menu_.language() == Language::Czech)
+        setCzechTexts();
+    ResetWizard();
+}
+
+void TFormCityEditor::setCzechTexts()
+{
+    constexpr Language cz = Language::Czech;
+    for (int i = 0; i < 4; ++i)
+        hangarBoxes_[static_cast<std::size_t>(i)]->setText(text(cz, static_cast<TextId>(TextHangarNW + i)));
+    const std::array<std::pair<QAbstractButton*, TextId>, 14> captions{{
+        {CheckBoxLandMark, TextLandMark}, {ButtonShowGround, TextShowGround}, {CheckBoxWallN, TextWallN},
+        {CheckBoxWallE, TextWallE}, {CheckBoxWallS, TextWallS}, {CheckBoxWallW, TextWallW},
+        {CheckBoxHighway, TextHighway}, {CheckBoxWallsYN, TextWallsYN}, {CheckBoxCity, TextCity},
+        {CheckBoxIndustrial, TextIndustrial}, {ButtonClose, TextClose}, {ButtonNext, TextNext},
+        {ButtonBack, TextBack}, {ButtonReset, TextReset},
+    }};
+    for (const auto& [control, id] : captions)
+        control->setText(text(cz, id));
+    setChoiceTexts(RadioGroupSize, sizeButtons_, cz, TextSizeTitle, TextSizeVerySmall);
+    setChoiceTexts(RadioGroupLampGrid, lampButtons_, cz, TextLampTitle, TextLampNo);
+    const std::array<std::pair<QLabel*, TextId>, 4> labels{{
+        {LabelRoadDensity, TextRoadDensityOpening}, {LabelHouseDensity, TextHouseDensityOpening},
+        {LabelHillness, TextHillnessOpening}, {LabelRebels, TextRebelsOpening},
+    }};
+    for (const auto& [label, id] : labels) {
+        label->setText(text(cz, id));
+        label->adjustSize();
+    }
+}
+
+void TFormCityEditor::ResetWizard()
+{
+    model_.reset();
+    showModelValues();
+    wizardStep_ = 1;
+    layoutStep(wizardStep_);
+}
+
+void TFormCityEditor::showModelValues()
+{
+    const vantor::GenerationParams& p = model_.params();
+    ComboBoxLandmark->setCurrentIndex(static_cast<int>(p.landmarkKind));
+    const std::array<std::pair<QCheckBox*, bool>, 13> boxes{{
+        {hangarBoxes_[0], p.hangarNW}, {hangarBoxes_[1], p.hangarNE}, {hangarBoxes_[2], p.hangarSE},
+        {hangarBoxes_[3], p.hangarSW}, {CheckBoxCity, p.downtown}, {CheckBoxHighway, p.highway},
+        {CheckBoxIndustrial, p.industrial}, {CheckBoxLandMark, p.landmark}, {CheckBoxWallE, p.wallE},
+        {CheckBoxWallN, p.wallN}, {CheckBoxWallS, p.wallS}, {CheckBoxWallsYN, p.walls}, {CheckBoxWallW, p.wallW},
+    }};
+    for (const auto& [box, checked] : boxes)
+        box->setChecked(checked);
+    setChoice(lampButtons_, p.lampChoice);
+    setChoice(sizeButtons_, p.sizeChoice);
+    TrackBarHillness->setValue(p.hillnessPosition);
+    TrackBarHouseDensity->setValue(p.houseDensityPosition);
+    TrackBarRebels->setValue(p.rebelsPosition);
+    TrackBarRoadDensity->setValue(p.roadDensityPosition);
+    EditCityName->setText(QString::fromStdString(p.cityName));
+}
+
+// ---- control handlers ----
+
+void TFormCityEditor::RadioGroupSizeClick(int item)
+{
+    model_.setSizeChoice(item);
+    const Rect r = kCityMapPlace[static_cast<std::size_t>(item)];
+    CityMap->setGeometry(r.left, r.top, r.width, r.height);
+    CityMap->hide();
+}
+
+void TFormCityEditor::RadioGroupLampGridClick(int item)
+{
+    model_.setLampChoice(item);
+}
+
+void TFormCityEditor::TrackBarRoadDensityChange(int position)
+{
+    model_.setRoadDensityPosition(position);
+    LabelRoadDensity->setText(text(menu_.language(), TextRoadDensity) + QString::number(position));
+    LabelRoadDensity->adjustSize();
+}
+
+void TFormCityEditor::TrackBarHouseDensityChange(int position)
+{
+    model_.setHouseDensityPosition(position);
+    LabelHouseDensity->setText(text(menu_.language(), TextHouseDensity) + QString::number(position));
+    LabelHouseDensity->adjustSize();
+}
+
+void TFormCityEditor::TrackBarHillnessChange(int position)
+{
+    model_.setHillnessPosition(position);
+    LabelHillness->setText(text(menu_.language(), TextHillness) + QString::number(position));
+    LabelHillness->adjustSize();
+}
+
+void TFormCityEditor::TrackBarRebelsChange(int position)
+{
+    model_.setRebelsPosition(position);
+    LabelRebels->setText(text(menu_.language(), TextRebels) + QString::number(position));
+    LabelRebels->adjustSize();
+}
+
+void TFormCityEditor::CheckBoxLandMarkClick(bool checked)
+{
+    model_.setLandmarkEnabled(checked);
+    ComboBoxLandmark->setEnabled(checked);
+}
+
+void TFormCityEditor::CheckBoxWallsYNClick(bool checked)
+{
+    model_.params().walls = checked;
+    for (QCheckBox* side : {CheckBoxWallN, CheckBoxWallE, CheckBoxWallS, CheckBoxWallW})
+        side->setEnabled(checked);
+}
+
+void TFormCityEditor::ComboBoxLandmarkChange(int item)
+{
+    if (item >= 0)
+        model_.setLandmarkKind(static_cast<vantor::LandmarkKind>(item));
+}
+
+// The lock on the mission layouts, run on the user's own choice only.
+void TFormCityEditor::ComboBoxLandmarkSelect(int item)
+{
+    if (item < 0 || model_.chooseLandmark(static_cast<vantor::LandmarkKind>(item), menu_.campaignCompleted()))
+        return;
+    ComboBoxLandmark->setCurrentIndex(static_cast<int>(vantor::LandmarkKind::Spaceport));
+    boxes_.warning(vantor::CityEditorModel::lockMessage(menu_.language()));
+}
+
+// ---- steps ----
+
+void TFormCityEditor::layoutStep(int step)
+{
+    const std::array<QWidget*, 22> stepControls{
+        RadioGroupSize, RadioGroupLampGrid, CheckBoxWallN, CheckBoxWallE, CheckBoxWallS, CheckBoxWallW,
+        CheckBoxWallsYN, CheckBoxHighway, CheckBoxCity, CheckBoxIndustrial, TrackBarRoadDensity,
+        LabelRoadDensity, TrackBarHouseDensity, LabelHouseDensity, TrackBarHillness, LabelHillness,
+        TrackBarRebels, LabelRebels, CheckBoxLandMark, ComboBoxLandmark, PanelPreview, ButtonShowGround};
+    const std::array<std::vector<QWidget*>, kStepCount> shownByStep{{
+        {RadioGroupSize},
+        {RadioGroupLampGrid},
+        {CheckBoxWallN, CheckBoxWallE, CheckBoxWallS, CheckBoxWallW, CheckBoxWallsYN},
+        {CheckBoxHighway, CheckBoxCity, CheckBoxIndustrial, CheckBoxLandMark, ComboBoxLandmark},
+        {TrackBarRoadDensity, LabelRoadDensity, TrackBarHouseDensity, LabelHouseDensity},
+        {TrackBarHillness, LabelHillness},
+        {TrackBarRebels, LabelRebels},
+        {},
+        {},
+    }};
+    const auto index = static_cast<std::size_t>(step - 1);
+    for (QWidget* control : stepControls) {
+        const auto& shown = shownByStep[index];
+        control->setVisible(std::find(shown.begin(), shown.end(), control) != shown.end());
+    }
+
+    const Language language = menu_.language();
+    setWindowTitle(text(language, static_cast<TextId>(TextStep1 + step - 1)));
+    constexpr std::array<TextId, kStepCount> kHelp{TextHelp1, TextHelp2, TextHelp3, TextHelp4, TextHelp5,
+                                                   TextHelp6, TextHelp7, TextHelp8Working, TextHelp9Working};
+    LabelInfo->setText(text(language, kHelp[index]));
+    const bool working = step >= 8;
+    ButtonBack->setEnabled(step > 1 && !working);
+    ButtonNext->setEnabled(!working);
+
+    if (step == 4) // no highway in small cities
+        CheckBoxHighway->setEnabled(model_.params().sizeChoice >= 2);
+    if (step == 8)
+        runPreview();
+    else if (step == 9)
+        runSave();
+}
+
+void TFormCityEditor::setWorking(bool working)
+{
+    busy_ = working;
+    // Reset and Close would change the city under the work; they wait for it.
+    ButtonReset->setEnabled(!working);
+    ButtonClose->setEnabled(!working);
+    if (working) {
+        ButtonBack->setEnabled(false);
+        ButtonNext->setEnabled(false);
+    }
+}
+
+void TFormCityEditor::showPreview()
+{
+    CityMap->setPixmap(toPixmap(model_.city().planPicture));
+    CityMap->resize(CityMap->pixmap().size());
+    CityMap->show();
+    PanelPreview->show();
+    ButtonShowGround->show();
+}
+
+void TFormCityEditor::runPreview()
+{
+    setWorking(true);
+    vantor::NullProgressSink noProgress;
+    vantor::ProgressSink& progress = progress_ != nullptr ? static_cast<vantor::ProgressSink&>(*progress_) : noProgress;
+    if (progress_ != nullptr)
+        progress_->showWork();
+    QCoreApplication::processEvents();
+    try {
+        model_.generate(random_, progress);
+    } catch (const std::exception& e) {
+        workFailed(e.what());
+        return;
+    }
+    if (progress_ != nullptr)
+        progress_->closeWork();
+    setWorking(false);
+    showModelValues(); // the values the generator wrote back
+    LabelInfo->setText(text(menu_.language(), TextHelp8Done));
+    showPreview();
+    ButtonBack->setEnabled(true);
+    ButtonNext->setEnabled(true);
+}
+
+void TFormCityEditor::runSave()
+{
+    setWorking(true);
+    vantor::NullProgressSink noProgress;
+    vantor::ProgressSink& progress = progress_ != nullptr ? static_cast<vantor::ProgressSink&>(*progress_) : noProgress;
+    if (progress_ != nullptr)
+        progress_->showWork();
+    QCoreApplication::processEvents();
+    try {
+        model_.save(programDir_, progress);
+    } catch (const std::exception& e) {
+        workFailed(e.what());
+        return;
+    }
+    if (progress_ != nullptr)
+        progress_->closeWork();
+    setWorking(false);
+    LabelInfo->setText(text(menu_.language(), TextHelp9Done));
+    showPreview();
+    ButtonBack->setEnabled(true);
+    ButtonNext->setEnabled(false);
+}
+
+// A failed generation or save: the dialog closes, the error is shown and the
+// user can go Back (to try again) or Close; Next stays off.
+void TFormCityEditor::workFailed(const char* error)
+{
+    if (progress_ != nullptr)
+        progress_->closeWork();
+    setWorking(false);
+    LabelInfo->setText(QString::fromUtf8(error));
+    ButtonBack->setEnabled(true);
+    ButtonNext->setEnabled(false);
+    boxes_.error(error);
+}
+
+void TFormCityEditor::ButtonNextClick()
+{
+    if (busy_)
+        return;
+    wizardStep_ = std::min(wizardStep_ + 1, kStepCount);
+    layoutStep(wizardStep_);
+}
+
+void TFormCityEditor::ButtonBackClick()
+{
+    if (busy_ || wizardStep_ <= 1)
+        return;
+    --wizardStep_;
+    layoutStep(wizardStep_);
+}
+
+void TFormCityEditor::ButtonResetClick()
+{
+    if (!busy_)
+        ResetWizard();
+}
+
+void TFormCityEditor::ButtonCloseClick()
+{
+    close();
+}
+
+void TFormCityEditor::ButtonShowGroundClick()
+{
+    if (ground_ != nullptr && !busy_ && !model_.city().groundPicture.empty())
+        ground_->showPicture(model_.city().groundPicture);
+}
+
+// ---- window events ----
+
+void TFormCityEditor::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TFormCityEditor::closeEvent(QCloseEvent* event)
+{
+    // The city's pictures stay: the campaign generates through this window
+    // after it was closed, and the next opening only refills them.
+    if (busy_)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
+}
+
+void TFormCityEditor::reject()
+{
+    if (!busy_)
+        QDialog::reject();
+}
