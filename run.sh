@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # One-step set-up and run for a Debian 12 machine.
-#   ./run.sh          install what is missing, build, generate a single mission
+#   ./run.sh          install what is missing, build, then open the desktop
+#                     program when a display is available, otherwise generate
+#                     a single mission headless
 #   ./run.sh test     install what is missing, build, run the whole test suite
 #                     (optimised build, then AddressSanitizer + UBSan build)
-# Extra arguments after "city" are passed to vantor-cli city, e.g.
-#   ./run.sh city --seed 42 --size medium
+#   ./run.sh city [options]       generate a single mission headless
+#   ./run.sh campaign [options]   generate a campaign headless
+# Options go to vantor-cli, e.g. ./run.sh city --seed 42 --size medium
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -29,7 +32,7 @@ build() {
     cmake --build --preset "$1" -j "$(nproc)"
 }
 
-mode="${1:-city}"
+mode="${1:-auto}"
 [ $# -gt 0 ] && shift
 install_missing
 case "$mode" in
@@ -39,13 +42,23 @@ case "$mode" in
         build sanitize
         ctest --preset sanitize -j "$(nproc)"
         ;;
-    city)
+    auto)
         build release
-        ./build/release/bin/vantor-cli city "$@"
+        if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+            exec ./build/release/bin/vantor
+        fi
+        echo "No display here: generating a single mission headless instead."
+        echo "On a desktop, open the program with: $(pwd)/build/release/bin/vantor"
+        ./build/release/bin/vantor-cli city
         echo "The city's files are in $(pwd)/build/release/bin/atlas/"
         ;;
+    city|campaign)
+        build release
+        ./build/release/bin/vantor-cli "$mode" "$@"
+        echo "The files are in $(pwd)/build/release/bin/atlas/"
+        ;;
     *)
-        echo "usage: ./run.sh [city [options] | test]" >&2
+        echo "usage: ./run.sh [test | city [options] | campaign [options]]" >&2
         exit 2
         ;;
 esac

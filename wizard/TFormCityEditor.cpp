@@ -257,9 +257,11 @@ TFormCityEditor::TFormCityEditor(const TFormVantor& menu, vantor::RandomSource& 
     setFixedSize(kClientWidth, kClientHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    // The controls' sizes are made for an 8-point face.
+    // The controls' sizes are made for an 8-point face; a condensed one keeps
+    // the longer Czech captions inside their fixed widths.
     QFont small = font();
     small.setPointSize(kFontPointSize);
+    small.setStretch(QFont::SemiCondensed);
     setFont(small);
     model_.setCatalogue(menu_.catalogue());
     buildControls();
