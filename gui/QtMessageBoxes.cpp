@@ -7,7 +7,9 @@ QtMessageBoxes::Answer QtMessageBoxes::show(Kind kind, std::string_view text)
 {
     QWidget* parent = parent_ != nullptr ? parent_ : QApplication::activeWindow();
     const QString title = QApplication::applicationName();
-    const QString message = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    // The program's texts break lines with a carriage return.
+    const QString message =
+        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).replace(QLatin1Char('\r'), QLatin1Char('\n'));
 
     QMessageBox box(parent);
     box.setWindowTitle(title);

@@ -1,6 +1,6 @@
 // vantor-screenshots <output dir> [Eng|Cze]: renders the main menu, every
-// step of the single-mission wizard and the progress dialog to PNG files,
-// for the documentation. Runs without a display (QT_QPA_PLATFORM=offscreen).
+// step of the single-mission and campaign wizards and the progress dialog
+// to PNG files, for the documentation. Runs without a display (QT_QPA_PLATFORM=offscreen).
 // The windows work in a temporary program directory whose data/ points at
 // the build's data directory.
 
@@ -73,7 +73,7 @@ int main(int argc, char** argv)
         TFormCityEditor editor(menu, random, boxes, root);
         TFormGround ground(menu);
         TFormProgress progress;
-        TFormCampaignEditor campaign;
+        TFormCampaignEditor campaign(menu, editor, progress, random, boxes, root);
         editor.attachWindows(ground, progress);
         menu.attachWizards(editor, campaign);
         random.setSeed(1); // the same pictures on every run
@@ -87,6 +87,19 @@ int main(int argc, char** argv)
                 editor.findChild<QPushButton*>("ButtonNext")->click();
             failures += !save(editor, out / ("wizard-step" + std::to_string(step) + suffix + ".png"));
         }
+        editor.close();
+
+        // The campaign wizard's four steps; step 4 writes a whole campaign
+        // into the temporary directory.
+        campaign.show();
+        random.setSeed(1);
+        for (int step = 1; step <= 4; ++step) {
+            if (step > 1)
+                campaign.findChild<QPushButton*>("ButtonNext")->click();
+            failures += !save(campaign, out / ("campaign-step" + std::to_string(step) + suffix + ".png"));
+        }
+        campaign.close();
+
         progress.setTask(language == "Cze" ? "Právě generuji: SingleCity" : "Current task: generatig SingleCity");
         progress.setTaskProgress(60);
         failures += !save(progress, out / ("progress" + suffix + ".png"));

@@ -30,7 +30,7 @@ int main(int argc, char** argv)
     TFormCityEditor formCityEditor(formVantor, random, boxes, programDir);
     TFormGround formGround(formVantor);
     TFormProgress formProgress;
-    TFormCampaignEditor formCampaignEditor;
+    TFormCampaignEditor formCampaignEditor(formVantor, formCityEditor, formProgress, random, boxes, programDir);
     formCityEditor.attachWindows(formGround, formProgress);
     formVantor.attachWizards(formCityEditor, formCampaignEditor);
 

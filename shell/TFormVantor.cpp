@@ -30,14 +30,12 @@ struct Text {
 };
 
 // Every text of the main menu, English and Czech side by side.
-enum TextId { TextTitle, TextCampaign, TextSingle, TextExit, TextCampaignMissing, TextCount };
+enum TextId { TextTitle, TextCampaign, TextSingle, TextExit, TextCount };
 constexpr std::array<Text, TextCount> kTexts{{
     {"Vantor", "Vantor"},
     {"Generate Campaign", "Generuj kampaň"},
     {"Generate Single Mission", "Geneguj misi"},
     {"Exit", "Konec"},
-    // Shown until the campaign wizard is written.
-    {"The campaign wizard is not available yet.", "Průvodce kampaní zatím není k dispozici."},
 }};
 
 QString text(Language language, TextId id)
@@ -136,8 +134,8 @@ void TFormVantor::attachWizards(TFormCityEditor& cityEditor, TFormCampaignEditor
 
 void TFormVantor::ButtonCampaignClick()
 {
-    // The campaign wizard comes later; until then the button only says so.
-    boxes_.information(text(language(), TextCampaignMissing).toStdString());
+    if (campaignEditor_ != nullptr)
+        campaignEditor_->exec();
 }
 
 void TFormVantor::ButtonSingleClick()

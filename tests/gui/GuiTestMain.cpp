@@ -18,6 +18,7 @@ int main(int argc, char** argv)
         {"MainMenuTest", runMainMenuTest},
         {"CityEditorTest", runCityEditorTest},
         {"ProgressGroundTest", runProgressGroundTest},
+        {"CampaignEditorTest", runCampaignEditorTest},
     };
     const char* only = argc > 1 ? argv[1] : nullptr;
     // QTest sees the program name only, plus anything after the suite name.

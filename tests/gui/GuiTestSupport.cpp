@@ -38,7 +38,7 @@ TestProgram::TestProgram(std::string_view configIni, DataSetup data)
     editor = std::make_unique<TFormCityEditor>(*menu, random, boxes, dir.path());
     ground = std::make_unique<TFormGround>(*menu);
     progress = std::make_unique<TFormProgress>();
-    campaign = std::make_unique<TFormCampaignEditor>();
+    campaign = std::make_unique<TFormCampaignEditor>(*menu, *editor, *progress, random, boxes, dir.path());
     editor->attachWindows(*ground, *progress);
     menu->attachWizards(*editor, *campaign);
 }

@@ -71,3 +71,4 @@ T* child(QObject* window, const char* name)
 int runMainMenuTest(int argc, char** argv);
 int runCityEditorTest(int argc, char** argv);
 int runProgressGroundTest(int argc, char** argv);
+int runCampaignEditorTest(int argc, char** argv);

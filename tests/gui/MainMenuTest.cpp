@@ -18,7 +18,6 @@ private slots:
     void failingStart_data();
     void failingStart();
     void logoLoaded();
-    void campaignButtonSaysNotYet();
     void exitClosesAndReleasesPictures();
 };
 
@@ -90,16 +89,6 @@ void MainMenuTest::logoLoaded()
     QCOMPARE(logo->pixmap().size(), QSize(512, 256));
     QCOMPARE(logo->geometry(), QRect(8, 8, 512, 256));
     QVERIFY(program.menu->catalogue().complete());
-}
-
-void MainMenuTest::campaignButtonSaysNotYet()
-{
-    TestProgram program;
-    // The first box is closed without OK: it comes again.
-    program.boxes.answers = {MessageBoxes::Answer::Closed};
-    child<QPushButton>(program.menu.get(), "ButtonCampaign")->click();
-    QCOMPARE(program.boxes.shown.size(), std::size_t{2});
-    QCOMPARE(program.boxes.shown[1].kind, MessageBoxes::Kind::Information);
 }
 
 void MainMenuTest::exitClosesAndReleasesPictures()
