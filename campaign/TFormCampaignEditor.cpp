@@ -3,6 +3,7 @@
 #include "campaign/MoonMap.hpp"
 #include "city/RandomSource.hpp"
 #include "gui/PictureConversion.hpp"
+#include "gui/QtText.hpp"
 #include "shell/BmpFile.hpp"
 #include "shell/MessageBoxes.hpp"
 #include "shell/TFormProgress.hpp"
@@ -37,11 +38,6 @@ namespace {
 
 using vantor::Language;
 
-struct Text {
-    std::string_view english;
-    std::string_view czech;
-};
-
 // Every text of the wizard, English and Czech side by side.
 enum TextId {
     TextCaption, TextCityNum, TextNumDistricts, TextBigCity, TextLimitedLights, TextBack, TextNext, TextClose,
@@ -56,7 +52,7 @@ enum TextId {
     TextCount
 };
 
-constexpr std::array<Text, TextCount> kTexts{{
+constexpr std::array<WindowText, TextCount> kTexts{{
     {"Campaign Editor", "Campaign Editor"},
     {"Number of cities:", "Počet měst:"},
     {"Number of districts:", "Počet distriktů:"},
@@ -95,14 +91,9 @@ constexpr std::array<Text, TextCount> kTexts{{
     {"Recomended for fast computers !", "Doporučeno jen pro ryclý počítač !"},
 }};
 
-QString fromUtf8(std::string_view t)
-{
-    return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
-}
-
 QString text(Language language, TextId id)
 {
-    return fromUtf8(vantor::tr(language, kTexts[id].english, kTexts[id].czech));
+    return translated(language, kTexts[id]);
 }
 
 // The window's outer size is 537 x 424; the client area is that less a

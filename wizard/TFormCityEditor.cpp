@@ -2,6 +2,7 @@
 
 #include "city/RandomSource.hpp"
 #include "gui/PictureConversion.hpp"
+#include "gui/QtText.hpp"
 #include "shell/MessageBoxes.hpp"
 #include "shell/TFormGround.hpp"
 #include "shell/TFormProgress.hpp"
@@ -35,11 +36,6 @@ namespace {
 
 using vantor::Language;
 
-struct Text {
-    std::string_view english;
-    std::string_view czech;
-};
-
 // Every text of the wizard, English and Czech side by side.
 enum TextId {
     TextSizeTitle, TextSizeVerySmall, TextSizeSmall, TextSizeMedium, TextSizeLarge,
@@ -61,7 +57,7 @@ enum TextId {
     TextCount
 };
 
-constexpr std::array<Text, TextCount> kTexts{{
+constexpr std::array<WindowText, TextCount> kTexts{{
     {"City size", "Velikost města"},
     {"Very small", "Velmi malé"},
     {"Small", "Malé"},
@@ -134,14 +130,9 @@ constexpr std::array<Text, TextCount> kTexts{{
     {"Single mission map saved.", "Mapa mise uložena."},
 }};
 
-QString fromUtf8(std::string_view t)
-{
-    return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
-}
-
 QString text(Language language, TextId id)
 {
-    return fromUtf8(vantor::tr(language, kTexts[id].english, kTexts[id].czech));
+    return translated(language, kTexts[id]);
 }
 
 // The window's outer size is 596 x 478; the client area is that less a
