@@ -4,7 +4,7 @@
 // The windows work in a temporary program directory whose data/ points at
 // the build's data directory.
 
-#include "campaign/TFormCampaignEditor.hpp"
+#include "gui/VantorWindows.hpp"
 #include "city/RandomSource.hpp"
 #include "shell/MessageBoxes.hpp"
 #include "shell/TFormGround.hpp"
@@ -69,13 +69,11 @@ int main(int argc, char** argv)
     {
         vantor::RandomSource random;
         PrintedMessageBoxes boxes;
-        TFormVantor menu(random, boxes, root);
-        TFormCityEditor editor(menu, random, boxes, root);
-        TFormGround ground(menu);
-        TFormProgress progress;
-        TFormCampaignEditor campaign(menu, editor, progress, random, boxes, root);
-        editor.attachWindows(ground, progress);
-        menu.attachWizards(editor, campaign);
+        VantorWindows windows(random, boxes, root);
+        TFormVantor& menu = windows.menu;
+        TFormCityEditor& editor = windows.cityEditor;
+        TFormCampaignEditor& campaign = windows.campaignEditor;
+        TFormProgress& progress = windows.progress;
         random.setSeed(1); // the same pictures on every run
 
         const std::string suffix = language == "Cze" ? "-cze" : "";

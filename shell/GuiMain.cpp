@@ -2,13 +2,9 @@
 // (main menu, city editor, ground viewer, progress dialog, campaign wizard),
 // and runs the event loop until the main menu closes.
 
-#include "campaign/TFormCampaignEditor.hpp"
 #include "city/RandomSource.hpp"
 #include "gui/QtMessageBoxes.hpp"
-#include "shell/TFormGround.hpp"
-#include "shell/TFormProgress.hpp"
-#include "shell/TFormVantor.hpp"
-#include "wizard/TFormCityEditor.hpp"
+#include "gui/VantorWindows.hpp"
 
 #include <QApplication>
 #include <QFile>
@@ -26,14 +22,7 @@ int main(int argc, char** argv)
     vantor::RandomSource random;
     QtMessageBoxes boxes;
 
-    TFormVantor formVantor(random, boxes, programDir);
-    TFormCityEditor formCityEditor(formVantor, random, boxes, programDir);
-    TFormGround formGround(formVantor);
-    TFormProgress formProgress;
-    TFormCampaignEditor formCampaignEditor(formVantor, formCityEditor, formProgress, random, boxes, programDir);
-    formCityEditor.attachWindows(formGround, formProgress);
-    formVantor.attachWizards(formCityEditor, formCampaignEditor);
-
-    formVantor.show();
+    VantorWindows windows(random, boxes, programDir);
+    windows.menu.show();
     return QApplication::exec();
 }

@@ -42,17 +42,17 @@ const QString kStep1Help =
 
 QPushButton* button(TestProgram& p, const char* name)
 {
-    return child<QPushButton>(p.campaign.get(), name);
+    return child<QPushButton>(p.campaign, name);
 }
 
 QLineEdit* edit(TestProgram& p, const char* name)
 {
-    return child<QLineEdit>(p.campaign.get(), name);
+    return child<QLineEdit>(p.campaign, name);
 }
 
 QString working(TestProgram& p)
 {
-    return child<QLabel>(p.campaign.get(), "LabelWorking")->text();
+    return child<QLabel>(p.campaign, "LabelWorking")->text();
 }
 
 // Clicks Next until the step is reached (steps 3 and 4 do their work on the way).
@@ -155,7 +155,7 @@ void CampaignEditorTest::designPlaces()
 
     TestProgram p;
     p.campaign->show();
-    const QWidget* control = child<QWidget>(p.campaign.get(), name.toLatin1().constData());
+    const QWidget* control = child<QWidget>(p.campaign, name.toLatin1().constData());
     if (qobject_cast<const QCheckBox*>(control) != nullptr) {
         // A check box grows when the face is too wide for its caption.
         QCOMPARE(control->pos(), place.topLeft());
@@ -172,18 +172,18 @@ void CampaignEditorTest::designPlaces()
     // The labels end before their edit boxes, at their design place when the face allows.
     for (const auto& [label, box, left] : {std::tuple{"LabelCityNum", "EditCityNum", 160},
                                            std::tuple{"LabelNumDistricts", "EditDistrictNum", 152}}) {
-        const QWidget* l = child<QWidget>(p.campaign.get(), label);
-        QVERIFY2(l->geometry().right() < child<QWidget>(p.campaign.get(), box)->x(), label);
+        const QWidget* l = child<QWidget>(p.campaign, label);
+        QVERIFY2(l->geometry().right() < child<QWidget>(p.campaign, box)->x(), label);
         QVERIFY2(l->x() <= left, label);
     }
-    const QSlider* density = child<QSlider>(p.campaign.get(), "TrackBarMaxHouseDensity");
+    const QSlider* density = child<QSlider>(p.campaign, "TrackBarMaxHouseDensity");
     QCOMPARE(density->minimum(), 25);
     QCOMPARE(density->maximum(), 100);
     QCOMPARE(density->pageStep(), 5);
     QCOMPARE(density->tickInterval(), 5);
     QCOMPARE(density->value(), 70);
-    QVERIFY(child<QCheckBox>(p.campaign.get(), "CheckBoxBigCity")->isChecked());
-    QVERIFY(!child<QCheckBox>(p.campaign.get(), "CheckBoxLimitedLights")->isChecked());
+    QVERIFY(child<QCheckBox>(p.campaign, "CheckBoxBigCity")->isChecked());
+    QVERIFY(!child<QCheckBox>(p.campaign, "CheckBoxLimitedLights")->isChecked());
 }
 
 void CampaignEditorTest::steps_data()
@@ -222,15 +222,15 @@ void CampaignEditorTest::steps()
     QCOMPARE(p.campaign->wizardStep(), step);
     QCOMPARE(p.campaign->windowTitle(), title);
     for (const char* name : kStepControls) {
-        const QWidget* control = child<QWidget>(p.campaign.get(), name);
-        QVERIFY2(control->isVisibleTo(p.campaign.get()) == shown.contains(name), name);
+        const QWidget* control = child<QWidget>(p.campaign, name);
+        QVERIFY2(control->isVisibleTo(p.campaign) == shown.contains(name), name);
     }
     QCOMPARE(working(p), label);
     QCOMPARE(button(p, "ButtonBack")->isEnabled(), step > 1);
     QVERIFY(button(p, "ButtonNext")->isEnabled());
     QVERIFY(button(p, "ButtonClose")->isEnabled());
     if (step == 3) {
-        QCOMPARE(child<QLabel>(p.campaign.get(), "ImageMoonMap")->pixmap().size(), QSize(512, 256));
+        QCOMPARE(child<QLabel>(p.campaign, "ImageMoonMap")->pixmap().size(), QSize(512, 256));
         QCOMPARE(p.campaign->campaign().cities.size(), std::size_t{32}); // 0 unused, 30 cities, headquarters
     }
     QVERIFY(p.boxes.shown.empty());
@@ -244,13 +244,13 @@ void CampaignEditorTest::czechTexts()
     QCOMPARE(button(p, "ButtonBack")->text(), QString("<< Zpět"));
     QCOMPARE(button(p, "ButtonNext")->text(), QString("Další >>"));
     QCOMPARE(button(p, "ButtonClose")->text(), QString("Konec"));
-    QCOMPARE(child<QCheckBox>(p.campaign.get(), "CheckBoxBigCity")->text(), QString("Generuj velká města"));
-    QCOMPARE(child<QCheckBox>(p.campaign.get(), "CheckBoxLimitedLights")->text(), QString("Nižší počet světel"));
-    QCOMPARE(child<QLabel>(p.campaign.get(), "LabelCityNum")->text(), QString("Počet měst:"));
-    QCOMPARE(child<QLabel>(p.campaign.get(), "LabelNumDistricts")->text(), QString("Počet distriktů:"));
+    QCOMPARE(child<QCheckBox>(p.campaign, "CheckBoxBigCity")->text(), QString("Generuj velká města"));
+    QCOMPARE(child<QCheckBox>(p.campaign, "CheckBoxLimitedLights")->text(), QString("Nižší počet světel"));
+    QCOMPARE(child<QLabel>(p.campaign, "LabelCityNum")->text(), QString("Počet měst:"));
+    QCOMPARE(child<QLabel>(p.campaign, "LabelNumDistricts")->text(), QString("Počet distriktů:"));
     QVERIFY(working(p).startsWith("Nastavte celkové množství měst"));
     QVERIFY(working(p).endsWith("alespoň 5 měst."));
-    QCOMPARE(child<QLabel>(p.campaign.get(), "LabelMaxHouseDensity")->text(),
+    QCOMPARE(child<QLabel>(p.campaign, "LabelMaxHouseDensity")->text(),
              QString("Max. hustota budov:70%\nDoporučeno pro průměrný počítač"));
 
     goToStep(p, 2);
@@ -474,9 +474,9 @@ void CampaignEditorTest::densityLabel()
     TestProgram p(config.toStdString());
     p.campaign->show();
     goToStep(p, 2);
-    const QLabel* densityLabel = child<QLabel>(p.campaign.get(), "LabelMaxHouseDensity");
+    const QLabel* densityLabel = child<QLabel>(p.campaign, "LabelMaxHouseDensity");
     QCOMPARE(densityLabel->palette().color(QPalette::WindowText), QColor(0, 0, 255)); // 70 at opening
-    child<QSlider>(p.campaign.get(), "TrackBarMaxHouseDensity")->setValue(position);
+    child<QSlider>(p.campaign, "TrackBarMaxHouseDensity")->setValue(position);
     QCOMPARE(densityLabel->text(), label);
     QCOMPARE(densityLabel->palette().color(QPalette::WindowText), colour);
     QCOMPARE(p.campaign->settings().maxHouseDensity, position);
@@ -527,8 +527,8 @@ void CampaignEditorTest::wholeCampaign()
     writeAtlas(p, "SingleCity.ini", "single mission");
     p.campaign->show();
     goToStep(p, 2);
-    child<QCheckBox>(p.campaign.get(), "CheckBoxBigCity")->click(); // smaller cities keep the test quick
-    child<QSlider>(p.campaign.get(), "TrackBarMaxHouseDensity")->setValue(25);
+    child<QCheckBox>(p.campaign, "CheckBoxBigCity")->click(); // smaller cities keep the test quick
+    child<QSlider>(p.campaign, "TrackBarMaxHouseDensity")->setValue(25);
     goToStep(p, 4);
 
     QCOMPARE(p.campaign->windowTitle(), QString("Campaign editor: Generate campaign - step 4/4"));
@@ -596,12 +596,12 @@ void CampaignEditorTest::overwriteYesThenCancel()
     // Cancel is clicked once the progress dialog shows the first city's generation.
     QTimer poll;
     bool clicked = false;
-    connect(&poll, &QTimer::timeout, p.campaign.get(), [&] {
+    connect(&poll, &QTimer::timeout, p.campaign, [&] {
         if (clicked || !p.progress->isVisible())
             return;
-        if (child<QLabel>(p.progress.get(), "LabelTask")->text().startsWith("Current task: generatig")) {
+        if (child<QLabel>(p.progress, "LabelTask")->text().startsWith("Current task: generatig")) {
             clicked = true;
-            child<QPushButton>(p.progress.get(), "ButtonCancel")->click();
+            child<QPushButton>(p.progress, "ButtonCancel")->click();
         }
     });
     poll.start(0);
@@ -630,7 +630,7 @@ void CampaignEditorTest::overwriteYesThenCancel()
     QCOMPARE(p.campaign->numCities(), 30);
 
     // Cancel outside a campaign does nothing to the next one.
-    child<QPushButton>(p.progress.get(), "ButtonCancel")->click();
+    child<QPushButton>(p.progress, "ButtonCancel")->click();
     button(p, "ButtonBack")->click();
     p.boxes.shown.clear();
     button(p, "ButtonNext")->click();
@@ -671,7 +671,7 @@ void CampaignEditorTest::overwriteNotConfirmed()
     QCOMPARE(p.boxes.shown[0].kind, MessageBoxes::Kind::Question);
     QCOMPARE(QString::fromStdString(p.boxes.shown[0].text), question);
     QCOMPARE(p.campaign->wizardStep(), 1);
-    QVERIFY(edit(p, "EditCityNum")->isVisibleTo(p.campaign.get()));
+    QVERIFY(edit(p, "EditCityNum")->isVisibleTo(p.campaign));
     QCOMPARE(readFile(atlas(p) / "campaign.ini"), std::string("older campaign"));
     QCOMPARE(readFile(atlas(p) / "Oldtown.ini"), std::string("old city"));
     QVERIFY(!fs::exists(atlas(p) / "start.ini"));
@@ -775,7 +775,7 @@ void CampaignEditorTest::reopeningShowsDefaults()
     edit(p, "EditCityNum")->setText("44");
     edit(p, "EditDistrictNum")->setText("8");
     goToStep(p, 3);
-    child<QSlider>(p.campaign.get(), "TrackBarMaxHouseDensity")->setValue(90);
+    child<QSlider>(p.campaign, "TrackBarMaxHouseDensity")->setValue(90);
     button(p, "ButtonClose")->click();
     QVERIFY(!p.campaign->isVisible());
     QVERIFY(p.campaign->campaign().cities.empty());
@@ -788,10 +788,10 @@ void CampaignEditorTest::reopeningShowsDefaults()
     QCOMPARE(edit(p, "EditDistrictNum")->text(), QString("6"));
     QCOMPARE(p.campaign->numCities(), 30);
     QCOMPARE(p.campaign->numDistricts(), 6);
-    QCOMPARE(child<QSlider>(p.campaign.get(), "TrackBarMaxHouseDensity")->value(), 70);
-    QCOMPARE(child<QLabel>(p.campaign.get(), "LabelMaxHouseDensity")->text(),
+    QCOMPARE(child<QSlider>(p.campaign, "TrackBarMaxHouseDensity")->value(), 70);
+    QCOMPARE(child<QLabel>(p.campaign, "LabelMaxHouseDensity")->text(),
              QString("Max. house density: 70%\nRecomended for averidge computers"));
-    QVERIFY(child<QLabel>(p.campaign.get(), "ImageMoonMap")->pixmap().isNull());
+    QVERIFY(child<QLabel>(p.campaign, "ImageMoonMap")->pixmap().isNull());
     QVERIFY(p.boxes.shown.empty());
 }
 
@@ -800,12 +800,12 @@ void CampaignEditorTest::mainMenuOpensWizard()
     TestProgram p;
     bool wasModal = false;
     int stepShown = 0;
-    QTimer::singleShot(0, p.campaign.get(), [&] {
+    QTimer::singleShot(0, p.campaign, [&] {
         wasModal = p.campaign->isVisible() && p.campaign->isModal();
         stepShown = p.campaign->wizardStep();
         button(p, "ButtonClose")->click();
     });
-    child<QPushButton>(p.menu.get(), "ButtonCampaign")->click();
+    child<QPushButton>(p.menu, "ButtonCampaign")->click();
     QVERIFY(wasModal);
     QCOMPARE(stepShown, 1);
     QVERIFY(!p.campaign->isVisible());

@@ -31,27 +31,27 @@ const char* const kStepControls[] = {
 
 QPushButton* button(TestProgram& p, const char* name)
 {
-    return child<QPushButton>(p.editor.get(), name);
+    return child<QPushButton>(p.editor, name);
 }
 
 QCheckBox* box(TestProgram& p, const char* name)
 {
-    return child<QCheckBox>(p.editor.get(), name);
+    return child<QCheckBox>(p.editor, name);
 }
 
 QSlider* slider(TestProgram& p, const char* name)
 {
-    return child<QSlider>(p.editor.get(), name);
+    return child<QSlider>(p.editor, name);
 }
 
 QString labelText(TestProgram& p, const char* name)
 {
-    return child<QLabel>(p.editor.get(), name)->text();
+    return child<QLabel>(p.editor, name)->text();
 }
 
 void chooseSize(TestProgram& p, int item)
 {
-    child<QRadioButton>(p.editor.get(), QString("RadioGroupSizeItem%1").arg(item).toLatin1().constData())->click();
+    child<QRadioButton>(p.editor, QString("RadioGroupSizeItem%1").arg(item).toLatin1().constData())->click();
 }
 
 // Clicks Next until the step is reached (steps 8 and 9 do their work on the way).
@@ -68,7 +68,7 @@ void goToStep(TestProgram& p, int step)
 // The user picks a landmark item from the selector with the keyboard.
 void userChoosesLandmark(TestProgram& p, int item)
 {
-    QComboBox* combo = child<QComboBox>(p.editor.get(), "ComboBoxLandmark");
+    QComboBox* combo = child<QComboBox>(p.editor, "ComboBoxLandmark");
     combo->setCurrentIndex(item - 1);
     combo->setFocus();
     QTest::keyClick(combo, Qt::Key_Down);
@@ -111,8 +111,8 @@ void CityEditorTest::firstOpening()
     TestProgram p;
     p.editor->show();
     QCOMPARE(p.editor->wizardStep(), 1);
-    QVERIFY(child<QRadioButton>(p.editor.get(), "RadioGroupSizeItem3")->isChecked());
-    QCOMPARE(child<QRadioButton>(p.editor.get(), "RadioGroupSizeItem3")->text(), QString("Large"));
+    QVERIFY(child<QRadioButton>(p.editor, "RadioGroupSizeItem3")->isChecked());
+    QCOMPARE(child<QRadioButton>(p.editor, "RadioGroupSizeItem3")->text(), QString("Large"));
     QVERIFY(!button(p, "ButtonBack")->isEnabled());
     QVERIFY(button(p, "ButtonNext")->isEnabled());
     QCOMPARE(p.editor->windowTitle(), QString("City editor: City size - step 1/9"));
@@ -166,8 +166,8 @@ void CityEditorTest::steps()
     goToStep(p, step);
     QCOMPARE(p.editor->windowTitle(), title);
     for (const char* name : kStepControls) {
-        const QWidget* control = child<QWidget>(p.editor.get(), name);
-        QVERIFY2(control->isVisibleTo(p.editor.get()) == shown.contains(name), name);
+        const QWidget* control = child<QWidget>(p.editor, name);
+        QVERIFY2(control->isVisibleTo(p.editor) == shown.contains(name), name);
     }
     QCOMPARE(button(p, "ButtonBack")->isEnabled(), back);
     QCOMPARE(button(p, "ButtonNext")->isEnabled(), next);
@@ -175,7 +175,7 @@ void CityEditorTest::steps()
     // The terminals and the city name are never shown.
     for (const char* name : {"CheckBoxHangarNW", "CheckBoxHangarNE", "CheckBoxHangarSE", "CheckBoxHangarSW",
                              "EditCityName"})
-        QVERIFY2(child<QWidget>(p.editor.get(), name)->isHidden(), name);
+        QVERIFY2(child<QWidget>(p.editor, name)->isHidden(), name);
     QVERIFY(p.boxes.shown.empty());
 }
 
@@ -234,7 +234,7 @@ void CityEditorTest::landmarkLock()
     p.boxes.answers = {MessageBoxes::Answer::Closed};
     userChoosesLandmark(p, item);
 
-    QCOMPARE(child<QComboBox>(p.editor.get(), "ComboBoxLandmark")->currentIndex(), expected);
+    QCOMPARE(child<QComboBox>(p.editor, "ComboBoxLandmark")->currentIndex(), expected);
     QCOMPARE(static_cast<int>(p.editor->model().params().landmarkKind), expected);
     if (warning.isEmpty()) {
         QVERIFY(p.boxes.shown.empty());
@@ -251,13 +251,13 @@ void CityEditorTest::landmarkLock()
 void CityEditorTest::programSetsLandmarkWithoutLock()
 {
     TestProgram p;
-    child<QComboBox>(p.editor.get(), "ComboBoxLandmark")->setCurrentIndex(5);
+    child<QComboBox>(p.editor, "ComboBoxLandmark")->setCurrentIndex(5);
     QCOMPARE(p.editor->model().params().landmarkKind, LandmarkKind::Lab);
     QVERIFY(p.boxes.shown.empty());
 
     box(p, "CheckBoxLandMark")->setChecked(false);
     QVERIFY(!p.editor->model().params().landmark);
-    QVERIFY(!child<QComboBox>(p.editor.get(), "ComboBoxLandmark")->isEnabled());
+    QVERIFY(!child<QComboBox>(p.editor, "ComboBoxLandmark")->isEnabled());
 }
 
 void CityEditorTest::wallsBoxEnablesSides()
@@ -298,8 +298,8 @@ void CityEditorTest::slidersAndSizeReachModel()
 
     chooseSize(p, 1);
     QCOMPARE(p.editor->model().params().size(), 7);
-    QCOMPARE(child<QLabel>(p.editor.get(), "CityMap")->geometry(), QRect(121, 121, 80, 80));
-    child<QRadioButton>(p.editor.get(), "RadioGroupLampGridItem3")->click();
+    QCOMPARE(child<QLabel>(p.editor, "CityMap")->geometry(), QRect(121, 121, 80, 80));
+    child<QRadioButton>(p.editor, "RadioGroupLampGridItem3")->click();
     QCOMPARE(p.editor->model().params().lampStep(), 16);
 }
 
@@ -317,19 +317,19 @@ void CityEditorTest::resetFromAnyStep()
     TestProgram p;
     p.editor->show();
     chooseSize(p, 0);
-    child<QRadioButton>(p.editor.get(), "RadioGroupLampGridItem0")->click();
+    child<QRadioButton>(p.editor, "RadioGroupLampGridItem0")->click();
     box(p, "CheckBoxWallsYN")->click();
     box(p, "CheckBoxIndustrial")->click();
     slider(p, "TrackBarRoadDensity")->setValue(90);
     slider(p, "TrackBarHillness")->setValue(10);
-    child<QComboBox>(p.editor.get(), "ComboBoxLandmark")->setCurrentIndex(2);
+    child<QComboBox>(p.editor, "ComboBoxLandmark")->setCurrentIndex(2);
     goToStep(p, step);
 
     button(p, "ButtonReset")->click();
     QCOMPARE(p.editor->wizardStep(), 1);
     QCOMPARE(p.editor->windowTitle(), QString("City editor: City size - step 1/9"));
-    QVERIFY(child<QRadioButton>(p.editor.get(), "RadioGroupSizeItem3")->isChecked());
-    QVERIFY(child<QRadioButton>(p.editor.get(), "RadioGroupLampGridItem1")->isChecked());
+    QVERIFY(child<QRadioButton>(p.editor, "RadioGroupSizeItem3")->isChecked());
+    QVERIFY(child<QRadioButton>(p.editor, "RadioGroupLampGridItem1")->isChecked());
     for (const char* name : {"CheckBoxWallN", "CheckBoxWallE", "CheckBoxWallS", "CheckBoxWallW", "CheckBoxWallsYN",
                              "CheckBoxHighway", "CheckBoxCity", "CheckBoxIndustrial", "CheckBoxLandMark"}) {
         QVERIFY2(box(p, name)->isChecked(), name);
@@ -341,7 +341,7 @@ void CityEditorTest::resetFromAnyStep()
         QCOMPARE(slider(p, name)->value(), 50);
     QCOMPARE(labelText(p, "LabelRoadDensity"), QString("Road density: 40"));
     QCOMPARE(labelText(p, "LabelHillness"), QString("Hill height: 50"));
-    QCOMPARE(child<QComboBox>(p.editor.get(), "ComboBoxLandmark")->currentIndex(), 0);
+    QCOMPARE(child<QComboBox>(p.editor, "ComboBoxLandmark")->currentIndex(), 0);
     QVERIFY(!button(p, "ButtonBack")->isEnabled());
     QVERIFY(button(p, "ButtonNext")->isEnabled());
 
@@ -366,8 +366,8 @@ void CityEditorTest::previewAndSaveWriteFourFiles()
     QCOMPARE(labelText(p, "LabelInfo"),
              QString("Preview created. Press 'Next' to save this single mission map. Any previously saved map will "
                      "be overwritten."));
-    const QLabel* map = child<QLabel>(p.editor.get(), "CityMap");
-    QVERIFY(map->isVisibleTo(p.editor.get()));
+    const QLabel* map = child<QLabel>(p.editor, "CityMap");
+    QVERIFY(map->isVisibleTo(p.editor));
     QCOMPARE(map->geometry(), QRect(141, 141, 40, 40));
     QCOMPARE(map->pixmap().size(), QSize(40, 40));
     QVERIFY(!p.progress->isVisible());
@@ -411,16 +411,16 @@ void CityEditorTest::resetAndCloseWaitForWork()
         button(p, "ButtonReset")->click();
         p.editor->close();
     };
-    QTimer::singleShot(0, p.editor.get(), probe);
+    QTimer::singleShot(0, p.editor, probe);
     button(p, "ButtonNext")->click();
     QVERIFY(sawWork);
     for (const auto& [name, enabled] : enabledDuringWork)
         QVERIFY2(!enabled, qPrintable(name));
     QCOMPARE(p.editor->wizardStep(), 8);
     QVERIFY(p.editor->isVisible());
-    QVERIFY(child<QLabel>(p.editor.get(), "CityMap")->isVisibleTo(p.editor.get()));
+    QVERIFY(child<QLabel>(p.editor, "CityMap")->isVisibleTo(p.editor));
 
-    QTimer::singleShot(0, p.editor.get(), probe);
+    QTimer::singleShot(0, p.editor, probe);
     button(p, "ButtonNext")->click();
     QVERIFY(sawWork);
     QCOMPARE(p.editor->wizardStep(), 9);
@@ -438,10 +438,10 @@ void CityEditorTest::writtenBackValuesShown()
     chooseSize(p, 0);
     goToStep(p, 4);
     box(p, "CheckBoxLandMark")->click(); // off: a mission layout still turns it on
-    child<QComboBox>(p.editor.get(), "ComboBoxLandmark")->setCurrentIndex(0);
+    child<QComboBox>(p.editor, "ComboBoxLandmark")->setCurrentIndex(0);
     goToStep(p, 8);
     // A Spaceport cannot stand in a very small city: it became a Garage.
-    QCOMPARE(child<QComboBox>(p.editor.get(), "ComboBoxLandmark")->currentIndex(), 1);
+    QCOMPARE(child<QComboBox>(p.editor, "ComboBoxLandmark")->currentIndex(), 1);
 
     button(p, "ButtonReset")->click();
     chooseSize(p, 0);
@@ -452,14 +452,14 @@ void CityEditorTest::writtenBackValuesShown()
     const GenerationParams& m = p.editor->model().params();
     QVERIFY(m.landmark);
     QVERIFY(box(p, "CheckBoxLandMark")->isChecked());
-    QCOMPARE(child<QRadioButton>(p.editor.get(),
+    QCOMPARE(child<QRadioButton>(p.editor,
                                  QString("RadioGroupSizeItem%1").arg(m.sizeChoice).toLatin1().constData())
                  ->isChecked(),
              true);
     QCOMPARE(box(p, "CheckBoxHighway")->isChecked(), m.highway);
     QCOMPARE(slider(p, "TrackBarHillness")->value(), m.hillnessPosition);
     QCOMPARE(labelText(p, "LabelHillness"), QString("Hill height: %1").arg(m.hillnessPosition));
-    const QSize plan = child<QLabel>(p.editor.get(), "CityMap")->pixmap().size();
+    const QSize plan = child<QLabel>(p.editor, "CityMap")->pixmap().size();
     QCOMPARE(plan, QSize((m.size() + 1) * 10, (m.size() + 1) * 10));
     QVERIFY(p.boxes.shown.empty());
 }
@@ -499,9 +499,9 @@ void CityEditorTest::czechTexts()
     QCOMPARE(button(p, "ButtonBack")->text(), QString("<< Zpět"));
     QCOMPARE(button(p, "ButtonReset")->text(), QString("Resetuj"));
     QCOMPARE(button(p, "ButtonClose")->text(), QString("Konec"));
-    QCOMPARE(child<QGroupBox>(p.editor.get(), "RadioGroupSize")->title(), QString("Velikost města"));
-    QCOMPARE(child<QRadioButton>(p.editor.get(), "RadioGroupSizeItem3")->text(), QString("Velké"));
-    QCOMPARE(child<QRadioButton>(p.editor.get(), "RadioGroupLampGridItem0")->text(), QString("Žádné"));
+    QCOMPARE(child<QGroupBox>(p.editor, "RadioGroupSize")->title(), QString("Velikost města"));
+    QCOMPARE(child<QRadioButton>(p.editor, "RadioGroupSizeItem3")->text(), QString("Velké"));
+    QCOMPARE(child<QRadioButton>(p.editor, "RadioGroupLampGridItem0")->text(), QString("Žádné"));
     QCOMPARE(box(p, "CheckBoxWallN")->text(), QString("Severní zeď"));
     QCOMPARE(labelText(p, "LabelInfo"), QString("Upozornění: V malých městech nemůže být dálnice."));
     // The opening text of the rebel label, then the handler's prefix once the slider moves.
@@ -511,7 +511,7 @@ void CityEditorTest::czechTexts()
     slider(p, "TrackBarHouseDensity")->setValue(80);
     QCOMPARE(labelText(p, "LabelHouseDensity"), QString("Hustota budov: 80"));
     // The landmark items stay as they are.
-    QCOMPARE(child<QComboBox>(p.editor.get(), "ComboBoxLandmark")->itemText(8), QString("RebelHQ"));
+    QCOMPARE(child<QComboBox>(p.editor, "ComboBoxLandmark")->itemText(8), QString("RebelHQ"));
 
     chooseSize(p, 0);
     goToStep(p, 9);
@@ -519,9 +519,9 @@ void CityEditorTest::czechTexts()
     QCOMPARE(labelText(p, "LabelInfo"), QString("Mapa mise uložena."));
     // The progress dialog keeps its English captions; the task line is Czech.
     QCOMPARE(p.progress->windowTitle(), QString("Work in progress..."));
-    QCOMPARE(child<QPushButton>(p.progress.get(), "ButtonCancel")->text(), QString("Cancel"));
-    QCOMPARE(child<QLabel>(p.progress.get(), "LabelTotal")->text(), QString("Total progress"));
-    QCOMPARE(child<QLabel>(p.progress.get(), "LabelTask")->text(), QString("Právě ukládám: SingleCity"));
+    QCOMPARE(child<QPushButton>(p.progress, "ButtonCancel")->text(), QString("Cancel"));
+    QCOMPARE(child<QLabel>(p.progress, "LabelTotal")->text(), QString("Total progress"));
+    QCOMPARE(child<QLabel>(p.progress, "LabelTask")->text(), QString("Právě ukládám: SingleCity"));
 }
 
 void CityEditorTest::lowerCaseCzeIsEnglish()
@@ -578,7 +578,7 @@ void CityEditorTest::incompleteCatalogueRefusesPreview()
     QVERIFY(!p.progress->isVisible());
     QVERIFY(!button(p, "ButtonNext")->isEnabled());
     QVERIFY(button(p, "ButtonBack")->isEnabled());
-    QVERIFY(!child<QWidget>(p.editor.get(), "ButtonShowGround")->isVisibleTo(p.editor.get()));
+    QVERIFY(!child<QWidget>(p.editor, "ButtonShowGround")->isVisibleTo(p.editor));
     QVERIFY(p.editor->model().city().groundPicture.empty());
 }
 

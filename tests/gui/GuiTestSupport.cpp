@@ -34,23 +34,14 @@ TestProgram::TestProgram(std::string_view configIni, DataSetup data)
     if (!configIni.empty())
         writeFile(dir.path() / "config.ini", configIni);
 
-    menu = std::make_unique<TFormVantor>(random, boxes, dir.path());
-    editor = std::make_unique<TFormCityEditor>(*menu, random, boxes, dir.path());
-    ground = std::make_unique<TFormGround>(*menu);
-    progress = std::make_unique<TFormProgress>();
-    campaign = std::make_unique<TFormCampaignEditor>(*menu, *editor, *progress, random, boxes, dir.path());
-    editor->attachWindows(*ground, *progress);
-    menu->attachWizards(*editor, *campaign);
+    windows = std::make_unique<VantorWindows>(random, boxes, dir.path());
+    menu = &windows->menu;
+    editor = &windows->cityEditor;
+    ground = &windows->ground;
+    progress = &windows->progress;
+    campaign = &windows->campaignEditor;
 }
 
-TestProgram::~TestProgram()
-{
-    // The later windows refer to the earlier ones.
-    campaign.reset();
-    progress.reset();
-    ground.reset();
-    editor.reset();
-    menu.reset();
-}
+TestProgram::~TestProgram() = default;
 
 } // namespace vantor::test

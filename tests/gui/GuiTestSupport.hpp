@@ -4,6 +4,7 @@
 
 #include "TestSupport.hpp"
 #include "campaign/TFormCampaignEditor.hpp"
+#include "gui/VantorWindows.hpp"
 #include "city/RandomSource.hpp"
 #include "shell/MessageBoxes.hpp"
 #include "shell/TFormGround.hpp"
@@ -48,11 +49,12 @@ public:
     TempDir dir;
     ScriptedMessageBoxes boxes;
     RandomSource random;
-    std::unique_ptr<TFormVantor> menu;
-    std::unique_ptr<TFormCityEditor> editor;
-    std::unique_ptr<TFormGround> ground;
-    std::unique_ptr<TFormProgress> progress;
-    std::unique_ptr<TFormCampaignEditor> campaign;
+    std::unique_ptr<VantorWindows> windows; // created after the data directory is laid out
+    TFormVantor* menu = nullptr;
+    TFormCityEditor* editor = nullptr;
+    TFormGround* ground = nullptr;
+    TFormProgress* progress = nullptr;
+    TFormCampaignEditor* campaign = nullptr;
 };
 
 // A named child widget of a window; fails the test when missing.

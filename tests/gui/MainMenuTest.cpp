@@ -51,9 +51,9 @@ void MainMenuTest::texts()
     TestProgram program(config.toStdString());
     QVERIFY(program.boxes.shown.empty());
     QCOMPARE(program.menu->windowTitle(), QString("Vantor"));
-    QCOMPARE(child<QPushButton>(program.menu.get(), "ButtonCampaign")->text(), campaign);
-    QCOMPARE(child<QPushButton>(program.menu.get(), "ButtonSingle")->text(), single);
-    QCOMPARE(child<QPushButton>(program.menu.get(), "ButtonExit")->text(), exit);
+    QCOMPARE(child<QPushButton>(program.menu, "ButtonCampaign")->text(), campaign);
+    QCOMPARE(child<QPushButton>(program.menu, "ButtonSingle")->text(), single);
+    QCOMPARE(child<QPushButton>(program.menu, "ButtonExit")->text(), exit);
     QCOMPARE(program.menu->campaignCompleted(), completed);
 }
 
@@ -77,7 +77,7 @@ void MainMenuTest::failingStart()
     const auto& first = program.boxes.shown.front();
     QCOMPARE(first.kind, MessageBoxes::Kind::Error);
     QVERIFY2(QString::fromStdString(first.text).contains(named), first.text.c_str());
-    QCOMPARE(child<QPushButton>(program.menu.get(), "ButtonSingle")->text(), QString("Generate Single Mission"));
+    QCOMPARE(child<QPushButton>(program.menu, "ButtonSingle")->text(), QString("Generate Single Mission"));
     QVERIFY(!program.menu->campaignCompleted());
     QCOMPARE(program.menu->language(), Language::English);
 }
@@ -85,7 +85,7 @@ void MainMenuTest::failingStart()
 void MainMenuTest::logoLoaded()
 {
     TestProgram program;
-    const QLabel* logo = child<QLabel>(program.menu.get(), "ImageLogo");
+    const QLabel* logo = child<QLabel>(program.menu, "ImageLogo");
     QCOMPARE(logo->pixmap().size(), QSize(512, 256));
     QCOMPARE(logo->geometry(), QRect(8, 8, 512, 256));
     QVERIFY(program.menu->catalogue().complete());
@@ -95,8 +95,8 @@ void MainMenuTest::exitClosesAndReleasesPictures()
 {
     TestProgram program;
     program.menu->show();
-    QVERIFY(QTest::qWaitForWindowExposed(program.menu.get()));
-    child<QPushButton>(program.menu.get(), "ButtonExit")->click();
+    QVERIFY(QTest::qWaitForWindowExposed(program.menu));
+    child<QPushButton>(program.menu, "ButtonExit")->click();
     QVERIFY(!program.menu->isVisible());
     QVERIFY(!program.menu->catalogue().complete());
 }

@@ -70,9 +70,9 @@ void ProgressGroundTest::groundViewerSize()
 
     TestProgram p(config.toStdString());
     p.editor->show();
-    child<QRadioButton>(p.editor.get(), QString("RadioGroupSizeItem%1").arg(size).toLatin1().constData())->click();
+    child<QRadioButton>(p.editor, QString("RadioGroupSizeItem%1").arg(size).toLatin1().constData())->click();
     while (p.editor->wizardStep() < 8)
-        child<QPushButton>(p.editor.get(), "ButtonNext")->click();
+        child<QPushButton>(p.editor, "ButtonNext")->click();
 
     // Opened twice: the same picture both times.
     for (int opening = 0; opening < 2; ++opening) {
@@ -80,14 +80,14 @@ void ProgressGroundTest::groundViewerSize()
         QImage shown;
         QString seenTitle;
         QString seenClose;
-        QTimer::singleShot(0, p.ground.get(), [&] {
+        QTimer::singleShot(0, p.ground, [&] {
             seen = p.ground->size();
-            shown = child<QLabel>(p.ground.get(), "Image1")->pixmap().toImage();
+            shown = child<QLabel>(p.ground, "Image1")->pixmap().toImage();
             seenTitle = p.ground->windowTitle();
-            seenClose = child<QPushButton>(p.ground.get(), "Button1")->text();
-            child<QPushButton>(p.ground.get(), "Button1")->click();
+            seenClose = child<QPushButton>(p.ground, "Button1")->text();
+            child<QPushButton>(p.ground, "Button1")->click();
         });
-        child<QPushButton>(p.editor.get(), "ButtonShowGround")->click();
+        child<QPushButton>(p.editor, "ButtonShowGround")->click();
         QCOMPARE(seen, window);
         const int side = window.width() - 20;
         QCOMPARE(shown.size(), QSize(side, side));

@@ -1,0 +1,33 @@
+#pragma once
+// The program's five windows, created once in start-up order (main menu,
+// city editor, ground viewer, progress dialog, campaign wizard), wired
+// together, and destroyed in the reverse order. The program, its tests and
+// the screenshot tool all start from here.
+
+#include "campaign/TFormCampaignEditor.hpp"
+#include "city/RandomSource.hpp"
+#include "shell/MessageBoxes.hpp"
+#include "shell/TFormGround.hpp"
+#include "shell/TFormProgress.hpp"
+#include "shell/TFormVantor.hpp"
+#include "wizard/TFormCityEditor.hpp"
+
+#include <filesystem>
+
+struct VantorWindows {
+    VantorWindows(vantor::RandomSource& random, vantor::MessageBoxes& boxes, const std::filesystem::path& programDir)
+        : menu(random, boxes, programDir),
+          cityEditor(menu, random, boxes, programDir),
+          ground(menu),
+          campaignEditor(menu, cityEditor, progress, random, boxes, programDir)
+    {
+        cityEditor.attachWindows(ground, progress);
+        menu.attachWizards(cityEditor, campaignEditor);
+    }
+
+    TFormVantor menu;
+    TFormCityEditor cityEditor;
+    TFormGround ground;
+    TFormProgress progress;
+    TFormCampaignEditor campaignEditor;
+};
