@@ -7,10 +7,10 @@
 #include "gui/VantorWindows.hpp"
 #include "city/RandomSource.hpp"
 #include "shell/MessageBoxes.hpp"
-#include "shell/TFormGround.hpp"
-#include "shell/TFormProgress.hpp"
-#include "shell/TFormVantor.hpp"
-#include "wizard/TFormCityEditor.hpp"
+#include "gui/GroundViewer.hpp"
+#include "gui/ProgressDialog.hpp"
+#include "gui/MainMenu.hpp"
+#include "gui/CityWizard.hpp"
 
 #include <QApplication>
 #include <QPixmap>
@@ -70,10 +70,10 @@ int main(int argc, char** argv)
         vantor::RandomSource random;
         PrintedMessageBoxes boxes;
         VantorWindows windows(random, boxes, root);
-        TFormVantor& menu = windows.menu;
-        TFormCityEditor& editor = windows.cityEditor;
-        TFormCampaignEditor& campaign = windows.campaignEditor;
-        TFormProgress& progress = windows.progress;
+        MainMenu& menu = windows.menu;
+        CityWizard& editor = windows.cityEditor;
+        CampaignWizard& campaign = windows.campaignEditor;
+        ProgressDialog& progress = windows.progress;
         random.setSeed(1); // the same pictures on every run
 
         const std::string suffix = language == "Cze" ? "-cze" : "";

@@ -4,13 +4,13 @@
 // together, and destroyed in the reverse order. The program, its tests and
 // the screenshot tool all start from here.
 
-#include "campaign/TFormCampaignEditor.hpp"
+#include "gui/CampaignWizard.hpp"
 #include "city/RandomSource.hpp"
 #include "shell/MessageBoxes.hpp"
-#include "shell/TFormGround.hpp"
-#include "shell/TFormProgress.hpp"
-#include "shell/TFormVantor.hpp"
-#include "wizard/TFormCityEditor.hpp"
+#include "gui/GroundViewer.hpp"
+#include "gui/ProgressDialog.hpp"
+#include "gui/MainMenu.hpp"
+#include "gui/CityWizard.hpp"
 
 #include <filesystem>
 
@@ -25,9 +25,9 @@ struct VantorWindows {
         menu.attachWizards(cityEditor, campaignEditor);
     }
 
-    TFormVantor menu;
-    TFormCityEditor cityEditor;
-    TFormGround ground;
-    TFormProgress progress;
-    TFormCampaignEditor campaignEditor;
+    MainMenu menu;
+    CityWizard cityEditor;
+    GroundViewer ground;
+    ProgressDialog progress;
+    CampaignWizard campaignEditor;
 };

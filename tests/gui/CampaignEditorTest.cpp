@@ -303,12 +303,12 @@ void CampaignEditorTest::keyCodes()
     QFETCH(bool, keeps);
 
     const QKeyEvent event(QEvent::KeyRelease, key, keypad ? Qt::KeypadModifier : Qt::NoModifier);
-    QCOMPARE(TFormCampaignEditor::virtualKeyCode(event), code);
-    QCOMPARE(TFormCampaignEditor::keyKeepsText(code), keeps);
+    QCOMPARE(CampaignWizard::virtualKeyCode(event), code);
+    QCOMPARE(CampaignWizard::keyKeepsText(code), keeps);
     // The ranges' edges.
     for (const auto& [edge, kept] : {std::pair{0x2E, false}, {0x2F, true}, {0x40, true}, {0x41, false},
                                      {0x5A, false}, {0x5B, true}, {0x69, true}, {0x6A, false}})
-        QCOMPARE(TFormCampaignEditor::keyKeepsText(edge), kept);
+        QCOMPARE(CampaignWizard::keyKeepsText(edge), kept);
 }
 
 void CampaignEditorTest::keyFilter_data()

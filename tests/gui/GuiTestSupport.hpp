@@ -3,14 +3,14 @@
 // with message boxes answered from a script.
 
 #include "TestSupport.hpp"
-#include "campaign/TFormCampaignEditor.hpp"
+#include "gui/CampaignWizard.hpp"
 #include "gui/VantorWindows.hpp"
 #include "city/RandomSource.hpp"
 #include "shell/MessageBoxes.hpp"
-#include "shell/TFormGround.hpp"
-#include "shell/TFormProgress.hpp"
-#include "shell/TFormVantor.hpp"
-#include "wizard/TFormCityEditor.hpp"
+#include "gui/GroundViewer.hpp"
+#include "gui/ProgressDialog.hpp"
+#include "gui/MainMenu.hpp"
+#include "gui/CityWizard.hpp"
 
 #include <QObject>
 
@@ -50,11 +50,11 @@ public:
     ScriptedMessageBoxes boxes;
     RandomSource random;
     std::unique_ptr<VantorWindows> windows; // created after the data directory is laid out
-    TFormVantor* menu = nullptr;
-    TFormCityEditor* editor = nullptr;
-    TFormGround* ground = nullptr;
-    TFormProgress* progress = nullptr;
-    TFormCampaignEditor* campaign = nullptr;
+    MainMenu* menu = nullptr;
+    CityWizard* editor = nullptr;
+    GroundViewer* ground = nullptr;
+    ProgressDialog* progress = nullptr;
+    CampaignWizard* campaign = nullptr;
 };
 
 // A named child widget of a window; fails the test when missing.

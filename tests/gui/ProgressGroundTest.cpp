@@ -23,7 +23,7 @@ private slots:
 
 void ProgressGroundTest::progressReports()
 {
-    TFormProgress progress;
+    ProgressDialog progress;
     QCOMPARE(progress.size(), QSize(797, 123));
     progress.setTask("Current task: generatig SingleCity");
     progress.setTaskProgress(42);
@@ -39,7 +39,7 @@ void ProgressGroundTest::progressReports()
 
 void ProgressGroundTest::cancelReachesHandlerOnly()
 {
-    TFormProgress progress;
+    ProgressDialog progress;
     QPushButton* cancel = child<QPushButton>(&progress, "ButtonCancel");
     cancel->click(); // no handler: nothing happens
     int cancelled = 0;

@@ -7,17 +7,17 @@
 
 class QLabel;
 class QPushButton;
-class TFormVantor;
+class MainMenu;
 
 namespace vantor {
 class Image;
 }
 
-class TFormGround final : public QDialog {
+class GroundViewer final : public QDialog {
     Q_OBJECT
 public:
     // menu: where the language is read at every showing.
-    explicit TFormGround(const TFormVantor& menu, QWidget* parent = nullptr);
+    explicit GroundViewer(const MainMenu& menu, QWidget* parent = nullptr);
 
     // Sizes the viewer for a picture of side s (s + 20 wide, s + 40 high),
     // copies the picture into it and sets the texts; does not show it.
@@ -29,7 +29,7 @@ private slots:
     void Button1Click();
 
 private:
-    const TFormVantor& menu_;
+    const MainMenu& menu_;
     QLabel* Image1;
     QPushButton* Button1;
 };

@@ -1,8 +1,8 @@
-#include "shell/TFormGround.hpp"
+#include "gui/GroundViewer.hpp"
 
 #include "gui/PictureConversion.hpp"
 #include "shell/Image.hpp"
-#include "shell/TFormVantor.hpp"
+#include "gui/MainMenu.hpp"
 
 #include <QLabel>
 #include <QPushButton>
@@ -40,7 +40,7 @@ constexpr int kExtraHeight = 40;
 
 } // namespace
 
-TFormGround::TFormGround(const TFormVantor& menu, QWidget* parent) : QDialog(parent), menu_(menu)
+GroundViewer::GroundViewer(const MainMenu& menu, QWidget* parent) : QDialog(parent), menu_(menu)
 {
     setObjectName("FormGround");
     setWindowTitle(text(vantor::Language::English, TextTitle));
@@ -55,10 +55,10 @@ TFormGround::TFormGround(const TFormVantor& menu, QWidget* parent) : QDialog(par
     Button1->setObjectName("Button1");
     Button1->setGeometry(8, 8, 41, 25);
     Button1->raise();
-    connect(Button1, &QPushButton::clicked, this, &TFormGround::Button1Click);
+    connect(Button1, &QPushButton::clicked, this, &GroundViewer::Button1Click);
 }
 
-void TFormGround::preparePicture(const vantor::Image& ground)
+void GroundViewer::preparePicture(const vantor::Image& ground)
 {
     const int side = ground.width();
     setFixedSize(side + kExtraWidth, side + kExtraHeight);
@@ -70,13 +70,13 @@ void TFormGround::preparePicture(const vantor::Image& ground)
     Button1->setText(text(language, TextClose));
 }
 
-void TFormGround::showPicture(const vantor::Image& ground)
+void GroundViewer::showPicture(const vantor::Image& ground)
 {
     preparePicture(ground);
     exec();
 }
 
-void TFormGround::Button1Click()
+void GroundViewer::Button1Click()
 {
     accept();
 }

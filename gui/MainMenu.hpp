@@ -18,23 +18,23 @@
 
 class QLabel;
 class QPushButton;
-class TFormCityEditor;
-class TFormCampaignEditor;
+class CityWizard;
+class CampaignWizard;
 
 namespace vantor {
 class MessageBoxes;
 class RandomSource;
 }
 
-class TFormVantor final : public QWidget {
+class MainMenu final : public QWidget {
     Q_OBJECT
 public:
     // programDir: where data/, config.ini and atlas/ are (the program's own directory).
-    TFormVantor(vantor::RandomSource& random, vantor::MessageBoxes& boxes, std::filesystem::path programDir,
+    MainMenu(vantor::RandomSource& random, vantor::MessageBoxes& boxes, std::filesystem::path programDir,
                 QWidget* parent = nullptr);
 
     // The wizards the buttons open; they are created after the menu.
-    void attachWizards(TFormCityEditor& cityEditor, TFormCampaignEditor& campaignEditor);
+    void attachWizards(CityWizard& cityEditor, CampaignWizard& campaignEditor);
 
     // "Language" of config.ini ("Eng" when not read).
     const std::string& languageSetting() const noexcept { return languageSetting_; }
@@ -58,8 +58,8 @@ private:
     vantor::RandomSource& random_;
     vantor::MessageBoxes& boxes_;
     std::filesystem::path programDir_;
-    TFormCityEditor* cityEditor_ = nullptr;
-    TFormCampaignEditor* campaignEditor_ = nullptr;
+    CityWizard* cityEditor_ = nullptr;
+    CampaignWizard* campaignEditor_ = nullptr;
 
     vantor::PictureCatalogue catalogue_;
     std::string languageSetting_ = "Eng";

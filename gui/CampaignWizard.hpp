@@ -30,26 +30,26 @@ class QLineEdit;
 class QPushButton;
 class QSlider;
 class QCheckBox;
-class TFormCityEditor;
-class TFormProgress;
-class TFormVantor;
+class CityWizard;
+class ProgressDialog;
+class MainMenu;
 
 namespace vantor {
 class MessageBoxes;
 class RandomSource;
 }
 
-class TFormCampaignEditor final : public QDialog {
+class CampaignWizard final : public QDialog {
     Q_OBJECT
 public:
     // menu: the language, the campaign-completed flag and the picture
     // catalogue; cityEditor: whose city model generates every campaign city;
     // progress: shown while the campaign is written; random: the program's
     // random source; programDir: where data/ is read from and atlas/ written to.
-    TFormCampaignEditor(const TFormVantor& menu, TFormCityEditor& cityEditor, TFormProgress& progress,
+    CampaignWizard(const MainMenu& menu, CityWizard& cityEditor, ProgressDialog& progress,
                         vantor::RandomSource& random, vantor::MessageBoxes& boxes, std::filesystem::path programDir,
                         QWidget* parent = nullptr);
-    ~TFormCampaignEditor() override;
+    ~CampaignWizard() override;
 
     // The step shown, 1..4.
     int wizardStep() const noexcept { return step_; }
@@ -103,9 +103,9 @@ private:
     void workFailed(const std::string& error);
     void setLabelWorking(const QString& text);
 
-    const TFormVantor& menu_;
-    TFormCityEditor& cityEditor_;
-    TFormProgress& progress_;
+    const MainMenu& menu_;
+    CityWizard& cityEditor_;
+    ProgressDialog& progress_;
     vantor::RandomSource& random_;
     vantor::MessageBoxes& boxes_;
     std::filesystem::path programDir_;

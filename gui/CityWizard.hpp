@@ -31,26 +31,26 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSlider;
-class TFormGround;
-class TFormProgress;
-class TFormVantor;
+class GroundViewer;
+class ProgressDialog;
+class MainMenu;
 
 namespace vantor {
 class MessageBoxes;
 class RandomSource;
 }
 
-class TFormCityEditor final : public QDialog {
+class CityWizard final : public QDialog {
     Q_OBJECT
 public:
     // menu: the language, the campaign-completed flag and the picture
     // catalogue; random: the program's random source; programDir: where
     // data/ is read from and atlas/ written to.
-    TFormCityEditor(const TFormVantor& menu, vantor::RandomSource& random, vantor::MessageBoxes& boxes,
+    CityWizard(const MainMenu& menu, vantor::RandomSource& random, vantor::MessageBoxes& boxes,
                     std::filesystem::path programDir, QWidget* parent = nullptr);
 
     // The windows steps 8 and 9 and the ground button use; created after this one.
-    void attachWindows(TFormGround& ground, TFormProgress& progress);
+    void attachWindows(GroundViewer& ground, ProgressDialog& progress);
 
     // Every control back to its default, then step 1.
     void ResetWizard();
@@ -100,12 +100,12 @@ private:
     void workFailed(const char* error);
     void showPreview();
 
-    const TFormVantor& menu_;
+    const MainMenu& menu_;
     vantor::RandomSource& random_;
     vantor::MessageBoxes& boxes_;
     std::filesystem::path programDir_;
-    TFormGround* ground_ = nullptr;
-    TFormProgress* progress_ = nullptr;
+    GroundViewer* ground_ = nullptr;
+    ProgressDialog* progress_ = nullptr;
 
     vantor::CityEditorModel model_;
     int wizardStep_ = 1;

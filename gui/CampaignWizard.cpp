@@ -1,4 +1,4 @@
-#include "campaign/TFormCampaignEditor.hpp"
+#include "gui/CampaignWizard.hpp"
 
 #include "campaign/MoonMap.hpp"
 #include "city/RandomSource.hpp"
@@ -6,10 +6,10 @@
 #include "gui/QtText.hpp"
 #include "shell/BmpFile.hpp"
 #include "shell/MessageBoxes.hpp"
-#include "shell/TFormProgress.hpp"
-#include "shell/TFormVantor.hpp"
+#include "gui/ProgressDialog.hpp"
+#include "gui/MainMenu.hpp"
 #include "shell/VantorError.hpp"
-#include "wizard/TFormCityEditor.hpp"
+#include "gui/CityWizard.hpp"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -268,9 +268,9 @@ QString displayText(std::string_view t)
 // The progress dialog as the campaign's progress: the task line and bar for
 // each city, the total bar, and Cancel as the stop request. The dialog is
 // shown at the first report, so a declined overwrite never shows it.
-class TFormCampaignEditor::Progress final : public vantor::CampaignProgress {
+class CampaignWizard::Progress final : public vantor::CampaignProgress {
 public:
-    Progress(TFormProgress& dialog, const bool& cancelled) : dialog_(dialog), cancelled_(cancelled) {}
+    Progress(ProgressDialog& dialog, const bool& cancelled) : dialog_(dialog), cancelled_(cancelled) {}
     ~Progress() override { dialog_.closeWork(); }
     Progress(const Progress&) = delete;
     Progress& operator=(const Progress&) = delete;
@@ -305,13 +305,13 @@ private:
         shown_ = true;
     }
 
-    TFormProgress& dialog_;
+    ProgressDialog& dialog_;
     const bool& cancelled_;
     bool shown_ = false;
 };
 
-TFormCampaignEditor::TFormCampaignEditor(const TFormVantor& menu, TFormCityEditor& cityEditor,
-                                         TFormProgress& progress, vantor::RandomSource& random,
+CampaignWizard::CampaignWizard(const MainMenu& menu, CityWizard& cityEditor,
+                                         ProgressDialog& progress, vantor::RandomSource& random,
                                          vantor::MessageBoxes& boxes, std::filesystem::path programDir,
                                          QWidget* parent)
     : QDialog(parent),
@@ -334,13 +334,13 @@ TFormCampaignEditor::TFormCampaignEditor(const TFormVantor& menu, TFormCityEdito
     buildControls();
 }
 
-TFormCampaignEditor::~TFormCampaignEditor()
+CampaignWizard::~CampaignWizard()
 {
     progress_.setCancelHandler({});
 }
 
 // The controls in tab order, with their design values.
-void TFormCampaignEditor::buildControls()
+void CampaignWizard::buildControls()
 {
     PanelImg = makeRule(this, "PanelImg", {8, 5, 514, 258});
     ImageMoonMap = new QLabel(PanelImg);
@@ -397,20 +397,20 @@ void TFormCampaignEditor::buildControls()
 
     EditCityNum->installEventFilter(this);
     EditDistrictNum->installEventFilter(this);
-    connect(EditCityNum, &QLineEdit::textChanged, this, &TFormCampaignEditor::EditCityNumChange);
-    connect(EditDistrictNum, &QLineEdit::textChanged, this, &TFormCampaignEditor::EditDistrictNumChange);
-    connect(ButtonCityNumPlus, &QPushButton::clicked, this, &TFormCampaignEditor::ButtonCityNumPlusClick);
-    connect(ButtonCityNumMinus, &QPushButton::clicked, this, &TFormCampaignEditor::ButtonCityNumMinusClick);
-    connect(ButtonDistrictNumPlus, &QPushButton::clicked, this, &TFormCampaignEditor::ButtonDistrictNumPlusClick);
-    connect(ButtonDistrictNumMinus, &QPushButton::clicked, this, &TFormCampaignEditor::ButtonDistrictNumMinusClick);
+    connect(EditCityNum, &QLineEdit::textChanged, this, &CampaignWizard::EditCityNumChange);
+    connect(EditDistrictNum, &QLineEdit::textChanged, this, &CampaignWizard::EditDistrictNumChange);
+    connect(ButtonCityNumPlus, &QPushButton::clicked, this, &CampaignWizard::ButtonCityNumPlusClick);
+    connect(ButtonCityNumMinus, &QPushButton::clicked, this, &CampaignWizard::ButtonCityNumMinusClick);
+    connect(ButtonDistrictNumPlus, &QPushButton::clicked, this, &CampaignWizard::ButtonDistrictNumPlusClick);
+    connect(ButtonDistrictNumMinus, &QPushButton::clicked, this, &CampaignWizard::ButtonDistrictNumMinusClick);
     connect(TrackBarMaxHouseDensity, &QSlider::valueChanged, this,
-            &TFormCampaignEditor::TrackBarMaxHouseDensityChange);
-    connect(ButtonNext, &QPushButton::clicked, this, &TFormCampaignEditor::ButtonNextClick);
-    connect(ButtonBack, &QPushButton::clicked, this, &TFormCampaignEditor::ButtonBackClick);
-    connect(ButtonClose, &QPushButton::clicked, this, &TFormCampaignEditor::ButtonCloseClick);
+            &CampaignWizard::TrackBarMaxHouseDensityChange);
+    connect(ButtonNext, &QPushButton::clicked, this, &CampaignWizard::ButtonNextClick);
+    connect(ButtonBack, &QPushButton::clicked, this, &CampaignWizard::ButtonBackClick);
+    connect(ButtonClose, &QPushButton::clicked, this, &CampaignWizard::ButtonCloseClick);
 }
 
-vantor::CampaignSettings TFormCampaignEditor::settings() const
+vantor::CampaignSettings CampaignWizard::settings() const
 {
     return {TrackBarMaxHouseDensity->value(), CheckBoxBigCity->isChecked(), CheckBoxLimitedLights->isChecked()};
 }
@@ -420,7 +420,7 @@ vantor::CampaignSettings TFormCampaignEditor::settings() const
 // Run at every showing: the counts back to 30 and 6 (shown in the boxes at
 // once), step 1, the density slider at 70, the language's captions, then
 // the campaign's names, city icon and label font from data/.
-void TFormCampaignEditor::FormShow()
+void CampaignWizard::FormShow()
 {
     const Language language = menu_.language();
     campaign_ = vantor::Campaign{};
@@ -461,7 +461,7 @@ void TFormCampaignEditor::FormShow()
 }
 
 // A missing or broken file is reported by name; steps 3 and 4 then refuse.
-void TFormCampaignEditor::loadCampaignData()
+void CampaignWizard::loadCampaignData()
 {
     try {
         campaign_.cityNames = vantor::MoonMap::loadCityNames(programDir_ / "data" / "citynames.txt");
@@ -474,7 +474,7 @@ void TFormCampaignEditor::loadCampaignData()
 }
 
 // Closing discards the campaign and puts the single-mission wizard back to its defaults.
-void TFormCampaignEditor::FormClose()
+void CampaignWizard::FormClose()
 {
     campaign_.moonBase = vantor::Image{};
     campaign_.cities.clear();
@@ -484,14 +484,14 @@ void TFormCampaignEditor::FormClose()
     cityEditor_.ResetWizard();
 }
 
-void TFormCampaignEditor::showEvent(QShowEvent* event)
+void CampaignWizard::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous())
         FormShow();
 }
 
-void TFormCampaignEditor::closeEvent(QCloseEvent* event)
+void CampaignWizard::closeEvent(QCloseEvent* event)
 {
     // The dialog's own closing goes through reject(), which discards the campaign.
     if (busy_)
@@ -500,7 +500,7 @@ void TFormCampaignEditor::closeEvent(QCloseEvent* event)
         QDialog::closeEvent(event);
 }
 
-void TFormCampaignEditor::reject()
+void CampaignWizard::reject()
 {
     if (busy_)
         return;
@@ -510,7 +510,7 @@ void TFormCampaignEditor::reject()
 
 // ---- edit boxes ----
 
-int TFormCampaignEditor::virtualKeyCode(const QKeyEvent& event)
+int CampaignWizard::virtualKeyCode(const QKeyEvent& event)
 {
     if (QGuiApplication::platformName() == QLatin1String("windows") && event.nativeVirtualKey() != 0)
         return static_cast<int>(event.nativeVirtualKey());
@@ -530,14 +530,14 @@ int TFormCampaignEditor::virtualKeyCode(const QKeyEvent& event)
     return findCode(kPunctuation, key);
 }
 
-bool TFormCampaignEditor::keyKeepsText(int virtualKey) noexcept
+bool CampaignWizard::keyKeepsText(int virtualKey) noexcept
 {
     return std::any_of(kKeptKeys.begin(), kKeptKeys.end(), [virtualKey](const std::pair<int, int>& range) {
         return virtualKey >= range.first && virtualKey <= range.second;
     });
 }
 
-bool TFormCampaignEditor::eventFilter(QObject* watched, QEvent* event)
+bool CampaignWizard::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyRelease && (watched == EditCityNum || watched == EditDistrictNum)) {
         const auto& key = static_cast<const QKeyEvent&>(*event);
@@ -549,18 +549,18 @@ bool TFormCampaignEditor::eventFilter(QObject* watched, QEvent* event)
 }
 
 // EditCityNumKeyUp and EditDistrictNumKeyUp: any key but the digits' empties the box.
-void TFormCampaignEditor::EditNumKeyUp(QLineEdit* edit, const QKeyEvent& event)
+void CampaignWizard::EditNumKeyUp(QLineEdit* edit, const QKeyEvent& event)
 {
     if (!keyKeepsText(virtualKeyCode(event)))
         edit->clear();
 }
 
-void TFormCampaignEditor::EditCityNumChange(const QString& text)
+void CampaignWizard::EditCityNumChange(const QString& text)
 {
     campaign_.numCities = numberOr(text, kCitiesWhenNotANumber);
 }
 
-void TFormCampaignEditor::EditDistrictNumChange(const QString& text)
+void CampaignWizard::EditDistrictNumChange(const QString& text)
 {
     campaign_.numDistricts = numberOr(text, kDistrictsWhenNotANumber);
     if (campaign_.numDistricts == kDefaultDistricts || menu_.campaignCompleted())
@@ -570,27 +570,27 @@ void TFormCampaignEditor::EditDistrictNumChange(const QString& text)
     boxes_.warning(vantor::tr(menu_.language(), kTexts[TextDistrictLock].english, kTexts[TextDistrictLock].czech));
 }
 
-void TFormCampaignEditor::ButtonCityNumPlusClick()
+void CampaignWizard::ButtonCityNumPlusClick()
 {
     EditCityNum->setText(QString::number(stepped(campaign_.numCities, 1)));
 }
 
-void TFormCampaignEditor::ButtonCityNumMinusClick()
+void CampaignWizard::ButtonCityNumMinusClick()
 {
     EditCityNum->setText(QString::number(stepped(campaign_.numCities, -1)));
 }
 
-void TFormCampaignEditor::ButtonDistrictNumPlusClick()
+void CampaignWizard::ButtonDistrictNumPlusClick()
 {
     EditDistrictNum->setText(QString::number(stepped(campaign_.numDistricts, 1)));
 }
 
-void TFormCampaignEditor::ButtonDistrictNumMinusClick()
+void CampaignWizard::ButtonDistrictNumMinusClick()
 {
     EditDistrictNum->setText(QString::number(stepped(campaign_.numDistricts, -1)));
 }
 
-void TFormCampaignEditor::TrackBarMaxHouseDensityChange(int position)
+void CampaignWizard::TrackBarMaxHouseDensityChange(int position)
 {
     const Language language = menu_.language();
     const auto band = std::find_if(kDensityBands.begin(), kDensityBands.end(),
@@ -604,12 +604,12 @@ void TFormCampaignEditor::TrackBarMaxHouseDensityChange(int position)
 
 // ---- steps ----
 
-void TFormCampaignEditor::setLabelWorking(const QString& t)
+void CampaignWizard::setLabelWorking(const QString& t)
 {
     LabelWorking->setText(t);
 }
 
-void TFormCampaignEditor::showStep(int step)
+void CampaignWizard::showStep(int step)
 {
     const std::array<QWidget*, 13> stepControls{
         LabelCityNum, EditCityNum, ButtonCityNumPlus, ButtonCityNumMinus, LabelNumDistricts, EditDistrictNum,
@@ -650,7 +650,7 @@ void TFormCampaignEditor::showStep(int step)
     }
 }
 
-void TFormCampaignEditor::setWorking(bool working)
+void CampaignWizard::setWorking(bool working)
 {
     busy_ = working;
     ButtonClose->setEnabled(!working);
@@ -662,7 +662,7 @@ void TFormCampaignEditor::setWorking(bool working)
 
 // A failed step: the error is shown in the status line and a box; the user
 // can go Back (to try again) or Close, Next stays off.
-void TFormCampaignEditor::workFailed(const std::string& error)
+void CampaignWizard::workFailed(const std::string& error)
 {
     progress_.closeWork();
     setWorking(false);
@@ -675,7 +675,7 @@ void TFormCampaignEditor::workFailed(const std::string& error)
 // Step 3: the Moon map, attempted until one layout succeeds. The corrected
 // counts go back into the edit boxes first. A layout that cannot succeed
 // (too few names, no data) is reported and the wizard returns to step 2.
-void TFormCampaignEditor::runPreview()
+void CampaignWizard::runPreview()
 {
     const Language language = menu_.language();
     setLabelWorking(text(language, TextPreviewWorking));
@@ -711,7 +711,7 @@ void TFormCampaignEditor::runPreview()
 // Step 4: the campaign files, through the single-mission wizard's city
 // model. An existing campaign is only replaced when the user answers Yes;
 // No returns to step 1 with nothing touched.
-void TFormCampaignEditor::runCampaign()
+void CampaignWizard::runCampaign()
 {
     const Language language = menu_.language();
     setLabelWorking(text(language, TextCampaignWorking));
@@ -756,7 +756,7 @@ void TFormCampaignEditor::runCampaign()
     ButtonNext->setEnabled(false);
 }
 
-void TFormCampaignEditor::ButtonNextClick()
+void CampaignWizard::ButtonNextClick()
 {
     if (busy_)
         return;
@@ -764,7 +764,7 @@ void TFormCampaignEditor::ButtonNextClick()
     showStep(step_);
 }
 
-void TFormCampaignEditor::ButtonBackClick()
+void CampaignWizard::ButtonBackClick()
 {
     if (busy_ || step_ <= 1)
         return;
@@ -772,7 +772,7 @@ void TFormCampaignEditor::ButtonBackClick()
     showStep(step_);
 }
 
-void TFormCampaignEditor::ButtonCloseClick()
+void CampaignWizard::ButtonCloseClick()
 {
     close();
 }

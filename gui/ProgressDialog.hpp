@@ -15,10 +15,10 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 
-class TFormProgress final : public QDialog, public vantor::ProgressSink {
+class ProgressDialog final : public QDialog, public vantor::ProgressSink {
     Q_OBJECT
 public:
-    explicit TFormProgress(QWidget* parent = nullptr);
+    explicit ProgressDialog(QWidget* parent = nullptr);
 
     // Shows the dialog without waiting for it and brings it to the front.
     void showWork();

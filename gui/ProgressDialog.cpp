@@ -1,4 +1,4 @@
-#include "shell/TFormProgress.hpp"
+#include "gui/ProgressDialog.hpp"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -33,7 +33,7 @@ QProgressBar* makeBar(QWidget* parent, const char* name, int top)
 
 } // namespace
 
-TFormProgress::TFormProgress(QWidget* parent) : QDialog(parent)
+ProgressDialog::ProgressDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName("FormProgress");
     // A fixed dialog: no resizing, no minimise or maximise box.
@@ -53,7 +53,7 @@ TFormProgress::TFormProgress(QWidget* parent) : QDialog(parent)
     ButtonCancel = new QPushButton(kCancelText, this);
     ButtonCancel->setObjectName("ButtonCancel");
     ButtonCancel->setGeometry(712, 88, 75, 25);
-    connect(ButtonCancel, &QPushButton::clicked, this, &TFormProgress::ButtonCancelClick);
+    connect(ButtonCancel, &QPushButton::clicked, this, &ProgressDialog::ButtonCancelClick);
 
     ProgressBarTotal = makeBar(this, "ProgressBarTotal", 88);
 
@@ -63,7 +63,7 @@ TFormProgress::TFormProgress(QWidget* parent) : QDialog(parent)
     LabelTotal->adjustSize();
 }
 
-void TFormProgress::showWork()
+void ProgressDialog::showWork()
 {
     // The wizards that start work are modal; the dialog is made application
     // modal while shown so that its Cancel button stays reachable above them.
@@ -74,34 +74,34 @@ void TFormProgress::showWork()
     activateWindow();
 }
 
-void TFormProgress::closeWork()
+void ProgressDialog::closeWork()
 {
     hide();
     setWindowModality(Qt::NonModal);
 }
 
-void TFormProgress::setTask(std::string_view text)
+void ProgressDialog::setTask(std::string_view text)
 {
     LabelTask->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     LabelTask->adjustSize();
 }
 
-void TFormProgress::setTaskProgress(int percent)
+void ProgressDialog::setTaskProgress(int percent)
 {
     ProgressBarTask->setValue(std::clamp(percent, 0, 100));
 }
 
-void TFormProgress::setTotalProgress(int percent)
+void ProgressDialog::setTotalProgress(int percent)
 {
     ProgressBarTotal->setValue(std::clamp(percent, 0, 100));
 }
 
-void TFormProgress::pump()
+void ProgressDialog::pump()
 {
     QCoreApplication::processEvents();
 }
 
-void TFormProgress::ButtonCancelClick()
+void ProgressDialog::ButtonCancelClick()
 {
     if (cancelHandler_)
         cancelHandler_();

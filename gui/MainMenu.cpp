@@ -1,13 +1,13 @@
-#include "shell/TFormVantor.hpp"
+#include "gui/MainMenu.hpp"
 
-#include "campaign/TFormCampaignEditor.hpp"
+#include "gui/CampaignWizard.hpp"
 #include "city/RandomSource.hpp"
 #include "gui/PictureConversion.hpp"
 #include "shell/BmpFile.hpp"
 #include "shell/Config.hpp"
 #include "shell/MessageBoxes.hpp"
 #include "shell/VantorError.hpp"
-#include "wizard/TFormCityEditor.hpp"
+#include "gui/CityWizard.hpp"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -66,7 +66,7 @@ constexpr int kButtonHeight = 41;
 
 } // namespace
 
-TFormVantor::TFormVantor(vantor::RandomSource& random, vantor::MessageBoxes& boxes, std::filesystem::path programDir,
+MainMenu::MainMenu(vantor::RandomSource& random, vantor::MessageBoxes& boxes, std::filesystem::path programDir,
                          QWidget* parent)
     : QWidget(parent), random_(random), boxes_(boxes), programDir_(std::move(programDir))
 {
@@ -91,14 +91,14 @@ TFormVantor::TFormVantor(vantor::RandomSource& random, vantor::MessageBoxes& box
     ButtonExit = buttons[2];
     setTabOrder(ButtonCampaign, ButtonSingle);
     setTabOrder(ButtonSingle, ButtonExit);
-    connect(ButtonCampaign, &QPushButton::clicked, this, &TFormVantor::ButtonCampaignClick);
-    connect(ButtonSingle, &QPushButton::clicked, this, &TFormVantor::ButtonSingleClick);
-    connect(ButtonExit, &QPushButton::clicked, this, &TFormVantor::ButtonExitClick);
+    connect(ButtonCampaign, &QPushButton::clicked, this, &MainMenu::ButtonCampaignClick);
+    connect(ButtonSingle, &QPushButton::clicked, this, &MainMenu::ButtonSingleClick);
+    connect(ButtonExit, &QPushButton::clicked, this, &MainMenu::ButtonExitClick);
 
     FormCreate();
 }
 
-void TFormVantor::FormCreate()
+void MainMenu::FormCreate()
 {
     random_.setSeed(vantor::RandomSource::timeOfDaySeed());
     try {
@@ -126,30 +126,30 @@ void TFormVantor::FormCreate()
         findChild<QPushButton*>(kButtons[i].name)->setText(text(language, kButtons[i].caption));
 }
 
-void TFormVantor::attachWizards(TFormCityEditor& cityEditor, TFormCampaignEditor& campaignEditor)
+void MainMenu::attachWizards(CityWizard& cityEditor, CampaignWizard& campaignEditor)
 {
     cityEditor_ = &cityEditor;
     campaignEditor_ = &campaignEditor;
 }
 
-void TFormVantor::ButtonCampaignClick()
+void MainMenu::ButtonCampaignClick()
 {
     if (campaignEditor_ != nullptr)
         campaignEditor_->exec();
 }
 
-void TFormVantor::ButtonSingleClick()
+void MainMenu::ButtonSingleClick()
 {
     if (cityEditor_ != nullptr)
         cityEditor_->exec();
 }
 
-void TFormVantor::ButtonExitClick()
+void MainMenu::ButtonExitClick()
 {
     close();
 }
 
-void TFormVantor::closeEvent(QCloseEvent* event)
+void MainMenu::closeEvent(QCloseEvent* event)
 {
     // The pictures are released, then the program ends, whatever other window is open.
     catalogue_ = vantor::PictureCatalogue{};

@@ -1,12 +1,12 @@
-#include "wizard/TFormCityEditor.hpp"
+#include "gui/CityWizard.hpp"
 
 #include "city/RandomSource.hpp"
 #include "gui/PictureConversion.hpp"
 #include "gui/QtText.hpp"
 #include "shell/MessageBoxes.hpp"
-#include "shell/TFormGround.hpp"
-#include "shell/TFormProgress.hpp"
-#include "shell/TFormVantor.hpp"
+#include "gui/GroundViewer.hpp"
+#include "gui/ProgressDialog.hpp"
+#include "gui/MainMenu.hpp"
 #include "shell/VantorError.hpp"
 
 #include <QAbstractButton>
@@ -235,7 +235,7 @@ void setChoice(QButtonGroup* group, int item)
 
 } // namespace
 
-TFormCityEditor::TFormCityEditor(const TFormVantor& menu, vantor::RandomSource& random, vantor::MessageBoxes& boxes,
+CityWizard::CityWizard(const MainMenu& menu, vantor::RandomSource& random, vantor::MessageBoxes& boxes,
                                  std::filesystem::path programDir, QWidget* parent)
     : QDialog(parent),
       menu_(menu),
@@ -259,7 +259,7 @@ TFormCityEditor::TFormCityEditor(const TFormVantor& menu, vantor::RandomSource& 
     FormShow();
 }
 
-void TFormCityEditor::attachWindows(TFormGround& ground, TFormProgress& progress)
+void CityWizard::attachWindows(GroundViewer& ground, ProgressDialog& progress)
 {
     ground_ = &ground;
     progress_ = &progress;
@@ -267,7 +267,7 @@ void TFormCityEditor::attachWindows(TFormGround& ground, TFormProgress& progress
 
 // The controls in tab order, with their design values; the labels and
 // rules are not in the tab order.
-void TFormCityEditor::buildControls()
+void CityWizard::buildControls()
 {
     RadioGroupSize = makeChoice(this, "RadioGroupSize", TextSizeTitle, TextSizeVerySmall, {240, 80, 97, 169}, 3,
                                 sizeButtons_);
@@ -353,12 +353,12 @@ void TFormCityEditor::buildControls()
         if (checked)
             RadioGroupLampGridClick(id);
     });
-    connect(TrackBarRoadDensity, &QSlider::valueChanged, this, &TFormCityEditor::TrackBarRoadDensityChange);
-    connect(TrackBarHouseDensity, &QSlider::valueChanged, this, &TFormCityEditor::TrackBarHouseDensityChange);
-    connect(TrackBarHillness, &QSlider::valueChanged, this, &TFormCityEditor::TrackBarHillnessChange);
-    connect(TrackBarRebels, &QSlider::valueChanged, this, &TFormCityEditor::TrackBarRebelsChange);
-    connect(CheckBoxLandMark, &QCheckBox::toggled, this, &TFormCityEditor::CheckBoxLandMarkClick);
-    connect(CheckBoxWallsYN, &QCheckBox::toggled, this, &TFormCityEditor::CheckBoxWallsYNClick);
+    connect(TrackBarRoadDensity, &QSlider::valueChanged, this, &CityWizard::TrackBarRoadDensityChange);
+    connect(TrackBarHouseDensity, &QSlider::valueChanged, this, &CityWizard::TrackBarHouseDensityChange);
+    connect(TrackBarHillness, &QSlider::valueChanged, this, &CityWizard::TrackBarHillnessChange);
+    connect(TrackBarRebels, &QSlider::valueChanged, this, &CityWizard::TrackBarRebelsChange);
+    connect(CheckBoxLandMark, &QCheckBox::toggled, this, &CityWizard::CheckBoxLandMarkClick);
+    connect(CheckBoxWallsYN, &QCheckBox::toggled, this, &CityWizard::CheckBoxWallsYNClick);
     // The boxes without a handler of their own still carry their state to the model.
     vantor::GenerationParams& p = model_.params();
     const std::array<std::pair<QCheckBox*, bool*>, 11> plainBoxes{{
@@ -372,18 +372,18 @@ void TFormCityEditor::buildControls()
     connect(EditCityName, &QLineEdit::textChanged, this,
             [this](const QString& name) { model_.params().cityName = name.toStdString(); });
     // Any change of the selector reaches the model; only the user's own choice meets the lock.
-    connect(ComboBoxLandmark, &QComboBox::currentIndexChanged, this, &TFormCityEditor::ComboBoxLandmarkChange);
-    connect(ComboBoxLandmark, &QComboBox::activated, this, &TFormCityEditor::ComboBoxLandmarkSelect);
-    connect(ButtonNext, &QPushButton::clicked, this, &TFormCityEditor::ButtonNextClick);
-    connect(ButtonBack, &QPushButton::clicked, this, &TFormCityEditor::ButtonBackClick);
-    connect(ButtonReset, &QPushButton::clicked, this, &TFormCityEditor::ButtonResetClick);
-    connect(ButtonClose, &QPushButton::clicked, this, &TFormCityEditor::ButtonCloseClick);
-    connect(ButtonShowGround, &QPushButton::clicked, this, &TFormCityEditor::ButtonShowGroundClick);
+    connect(ComboBoxLandmark, &QComboBox::currentIndexChanged, this, &CityWizard::ComboBoxLandmarkChange);
+    connect(ComboBoxLandmark, &QComboBox::activated, this, &CityWizard::ComboBoxLandmarkSelect);
+    connect(ButtonNext, &QPushButton::clicked, this, &CityWizard::ButtonNextClick);
+    connect(ButtonBack, &QPushButton::clicked, this, &CityWizard::ButtonBackClick);
+    connect(ButtonReset, &QPushButton::clicked, this, &CityWizard::ButtonResetClick);
+    connect(ButtonClose, &QPushButton::clicked, this, &CityWizard::ButtonCloseClick);
+    connect(ButtonShowGround, &QPushButton::clicked, this, &CityWizard::ButtonShowGroundClick);
 }
 
 // The opening handler, run when the window is created and at every showing.
 // A ground texture that cannot be read is reported and skips the rest.
-void TFormCityEditor::FormShow()
+void CityWizard::FormShow()
 {
     random_.setSeed(vantor::RandomSource::timeOfDaySeed());
     try {
@@ -397,7 +397,7 @@ void TFormCityEditor::FormShow()
     ResetWizard();
 }
 
-void TFormCityEditor::setCzechTexts()
+void CityWizard::setCzechTexts()
 {
     constexpr Language cz = Language::Czech;
     for (int i = 0; i < 4; ++i)
@@ -423,7 +423,7 @@ void TFormCityEditor::setCzechTexts()
     }
 }
 
-void TFormCityEditor::ResetWizard()
+void CityWizard::ResetWizard()
 {
     model_.reset();
     showModelValues();
@@ -431,7 +431,7 @@ void TFormCityEditor::ResetWizard()
     layoutStep(wizardStep_);
 }
 
-void TFormCityEditor::showModelValues()
+void CityWizard::showModelValues()
 {
     const vantor::GenerationParams& p = model_.params();
     ComboBoxLandmark->setCurrentIndex(static_cast<int>(p.landmarkKind));
@@ -454,7 +454,7 @@ void TFormCityEditor::showModelValues()
 
 // ---- control handlers ----
 
-void TFormCityEditor::RadioGroupSizeClick(int item)
+void CityWizard::RadioGroupSizeClick(int item)
 {
     model_.setSizeChoice(item);
     const Rect r = kCityMapPlace[static_cast<std::size_t>(item)];
@@ -462,60 +462,60 @@ void TFormCityEditor::RadioGroupSizeClick(int item)
     CityMap->hide();
 }
 
-void TFormCityEditor::RadioGroupLampGridClick(int item)
+void CityWizard::RadioGroupLampGridClick(int item)
 {
     model_.setLampChoice(item);
 }
 
-void TFormCityEditor::TrackBarRoadDensityChange(int position)
+void CityWizard::TrackBarRoadDensityChange(int position)
 {
     model_.setRoadDensityPosition(position);
     LabelRoadDensity->setText(text(menu_.language(), TextRoadDensity) + QString::number(position));
     LabelRoadDensity->adjustSize();
 }
 
-void TFormCityEditor::TrackBarHouseDensityChange(int position)
+void CityWizard::TrackBarHouseDensityChange(int position)
 {
     model_.setHouseDensityPosition(position);
     LabelHouseDensity->setText(text(menu_.language(), TextHouseDensity) + QString::number(position));
     LabelHouseDensity->adjustSize();
 }
 
-void TFormCityEditor::TrackBarHillnessChange(int position)
+void CityWizard::TrackBarHillnessChange(int position)
 {
     model_.setHillnessPosition(position);
     LabelHillness->setText(text(menu_.language(), TextHillness) + QString::number(position));
     LabelHillness->adjustSize();
 }
 
-void TFormCityEditor::TrackBarRebelsChange(int position)
+void CityWizard::TrackBarRebelsChange(int position)
 {
     model_.setRebelsPosition(position);
     LabelRebels->setText(text(menu_.language(), TextRebels) + QString::number(position));
     LabelRebels->adjustSize();
 }
 
-void TFormCityEditor::CheckBoxLandMarkClick(bool checked)
+void CityWizard::CheckBoxLandMarkClick(bool checked)
 {
     model_.setLandmarkEnabled(checked);
     ComboBoxLandmark->setEnabled(checked);
 }
 
-void TFormCityEditor::CheckBoxWallsYNClick(bool checked)
+void CityWizard::CheckBoxWallsYNClick(bool checked)
 {
     model_.params().walls = checked;
     for (QCheckBox* side : {CheckBoxWallN, CheckBoxWallE, CheckBoxWallS, CheckBoxWallW})
         side->setEnabled(checked);
 }
 
-void TFormCityEditor::ComboBoxLandmarkChange(int item)
+void CityWizard::ComboBoxLandmarkChange(int item)
 {
     if (item >= 0)
         model_.setLandmarkKind(static_cast<vantor::LandmarkKind>(item));
 }
 
 // The lock on the mission layouts, run on the user's own choice only.
-void TFormCityEditor::ComboBoxLandmarkSelect(int item)
+void CityWizard::ComboBoxLandmarkSelect(int item)
 {
     if (item < 0 || model_.chooseLandmark(static_cast<vantor::LandmarkKind>(item), menu_.campaignCompleted()))
         return;
@@ -525,7 +525,7 @@ void TFormCityEditor::ComboBoxLandmarkSelect(int item)
 
 // ---- steps ----
 
-void TFormCityEditor::layoutStep(int step)
+void CityWizard::layoutStep(int step)
 {
     const std::array<QWidget*, 22> stepControls{
         RadioGroupSize, RadioGroupLampGrid, CheckBoxWallN, CheckBoxWallE, CheckBoxWallS, CheckBoxWallW,
@@ -566,7 +566,7 @@ void TFormCityEditor::layoutStep(int step)
         runSave();
 }
 
-void TFormCityEditor::setWorking(bool working)
+void CityWizard::setWorking(bool working)
 {
     busy_ = working;
     // Reset and Close would change the city under the work; they wait for it.
@@ -578,7 +578,7 @@ void TFormCityEditor::setWorking(bool working)
     }
 }
 
-void TFormCityEditor::showPreview()
+void CityWizard::showPreview()
 {
     CityMap->setPixmap(toPixmap(model_.city().planPicture));
     CityMap->resize(CityMap->pixmap().size());
@@ -587,7 +587,7 @@ void TFormCityEditor::showPreview()
     ButtonShowGround->show();
 }
 
-void TFormCityEditor::runPreview()
+void CityWizard::runPreview()
 {
     setWorking(true);
     vantor::NullProgressSink noProgress;
@@ -611,7 +611,7 @@ void TFormCityEditor::runPreview()
     ButtonNext->setEnabled(true);
 }
 
-void TFormCityEditor::runSave()
+void CityWizard::runSave()
 {
     setWorking(true);
     vantor::NullProgressSink noProgress;
@@ -636,7 +636,7 @@ void TFormCityEditor::runSave()
 
 // A failed generation or save: the dialog closes, the error is shown and the
 // user can go Back (to try again) or Close; Next stays off.
-void TFormCityEditor::workFailed(const char* error)
+void CityWizard::workFailed(const char* error)
 {
     if (progress_ != nullptr)
         progress_->closeWork();
@@ -647,7 +647,7 @@ void TFormCityEditor::workFailed(const char* error)
     boxes_.error(error);
 }
 
-void TFormCityEditor::ButtonNextClick()
+void CityWizard::ButtonNextClick()
 {
     if (busy_)
         return;
@@ -655,7 +655,7 @@ void TFormCityEditor::ButtonNextClick()
     layoutStep(wizardStep_);
 }
 
-void TFormCityEditor::ButtonBackClick()
+void CityWizard::ButtonBackClick()
 {
     if (busy_ || wizardStep_ <= 1)
         return;
@@ -663,18 +663,18 @@ void TFormCityEditor::ButtonBackClick()
     layoutStep(wizardStep_);
 }
 
-void TFormCityEditor::ButtonResetClick()
+void CityWizard::ButtonResetClick()
 {
     if (!busy_)
         ResetWizard();
 }
 
-void TFormCityEditor::ButtonCloseClick()
+void CityWizard::ButtonCloseClick()
 {
     close();
 }
 
-void TFormCityEditor::ButtonShowGroundClick()
+void CityWizard::ButtonShowGroundClick()
 {
     if (ground_ != nullptr && !busy_ && !model_.city().groundPicture.empty())
         ground_->showPicture(model_.city().groundPicture);
@@ -682,14 +682,14 @@ void TFormCityEditor::ButtonShowGroundClick()
 
 // ---- window events ----
 
-void TFormCityEditor::showEvent(QShowEvent* event)
+void CityWizard::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous())
         FormShow();
 }
 
-void TFormCityEditor::closeEvent(QCloseEvent* event)
+void CityWizard::closeEvent(QCloseEvent* event)
 {
     // The city's pictures stay: the campaign generates through this window
     // after it was closed, and the next opening only refills them.
@@ -699,7 +699,7 @@ void TFormCityEditor::closeEvent(QCloseEvent* event)
         QDialog::closeEvent(event);
 }
 
-void TFormCityEditor::reject()
+void CityWizard::reject()
 {
     if (!busy_)
         QDialog::reject();
