@@ -17,6 +17,7 @@ const char* const kHelpText =
     "  city      generate a single mission and save it as atlas/SingleCity\n"
     "  campaign  generate a whole campaign: atlas/start.ini, atlas/moon.bmp and\n"
     "            every campaign city\n"
+    "  check     check atlas/ as the game reads it and list every problem\n"
     "\n"
     "Run 'vantor-cli city --help' or 'vantor-cli campaign --help' for the options\n"
     "of a command.\n";
@@ -82,7 +83,56 @@ const char* const kCampaignHelpText =
     "Exit status: 0 done, 1 input/output error, 2 bad arguments, 3 campaign exists,\n"
     "130 cancelled.\n";
 
+const char* const kCheckHelpText =
+    "Usage: vantor-cli check [options]\n"
+    "\n"
+    "Reads the atlas directory of the program directory as the game does and\n"
+    "lists every problem, one a line, with the file and line where there is one:\n"
+    "start.ini's sections and keys (missing, repeated, out of range, a decimal\n"
+    "comma), city names, links and objectives, each city's four files and their\n"
+    "picture sizes, moon.bmp, the single mission's four files, and CR LF line\n"
+    "ends. Nothing is written. A single mission without a campaign is sound\n"
+    "(\"no campaign\"); a missing or empty atlas directory is a problem.\n"
+    "\n"
+    "  --root DIR    program directory (default: the directory of vantor-cli)\n"
+    "  --help        show this text\n"
+    "\n"
+    "Exit status: 0 sound (one summary line), 1 problems found (listed, then a\n"
+    "summary line), 2 bad arguments.\n";
+
 namespace {
+
+// `vantor-cli check [--root DIR]`: the arguments after the command word.
+void parseCheckArguments(const std::vector<std::string>& args, ParsedCommandLine& parsed)
+{
+    parsed.command = Command::Check;
+    for (std::size_t k = 1; k < args.size(); ++k) {
+        std::string_view option = args[k];
+        if (option == "--help" || option == "-h") {
+            parsed.command = Command::CheckHelp;
+            return;
+        }
+        std::string_view value;
+        bool inlineValue = false;
+        if (const std::size_t eq = option.find('='); option.starts_with("--") && eq != std::string_view::npos) {
+            value = option.substr(eq + 1);
+            option = option.substr(0, eq);
+            inlineValue = true;
+        }
+        if (option != "--root")
+            throw UsageError(std::string(option) + ": unknown option (see 'vantor-cli check --help')");
+        if (parsed.check.root)
+            throw UsageError("--root: given twice");
+        if (!inlineValue) {
+            if (k + 1 >= args.size())
+                throw UsageError("--root: missing value (see 'vantor-cli check --help')");
+            value = args[++k];
+        }
+        if (value.empty())
+            throw UsageError("--root: expected a directory");
+        parsed.check.root = std::filesystem::path(value);
+    }
+}
 
 constexpr std::array<std::string_view, 8> kCampaignOptionNames{
     "--root", "--seed", "--cities", "--districts", "--max-house-density", "--large-cities", "--limited-lights",
@@ -211,8 +261,12 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args)
     ParsedCommandLine parsed;
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help")
         return parsed;
+    if (args[0] == "check") {
+        parseCheckArguments(args, parsed);
+        return parsed;
+    }
     if (args[0] != "city" && args[0] != "campaign")
-        throw UsageError(args[0] + ": unknown command (expected 'city' or 'campaign'; see 'vantor-cli --help')");
+        throw UsageError(args[0] + ": unknown command (expected 'city', 'campaign' or 'check'; see 'vantor-cli --help')");
     const bool campaign = args[0] == "campaign";
     parsed.command = campaign ? Command::Campaign : Command::City;
     const std::string helpHint = campaign ? " (see 'vantor-cli campaign --help')" : " (see 'vantor-cli city --help')";

@@ -19,7 +19,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-enum class Command { Help, CityHelp, City, CampaignHelp, Campaign };
+enum class Command { Help, CityHelp, City, CampaignHelp, Campaign, CheckHelp, Check };
 
 // The settings of `vantor-cli city`, each unset unless given.
 struct CityOptions {
@@ -46,10 +46,16 @@ struct CampaignOptions {
     bool overwrite = false;
 };
 
+// The settings of `vantor-cli check`.
+struct CheckOptions {
+    std::optional<std::filesystem::path> root;
+};
+
 struct ParsedCommandLine {
     Command command = Command::Help;
     CityOptions city;
     CampaignOptions campaign;
+    CheckOptions check;
 };
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& args);
@@ -57,5 +63,6 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args);
 extern const char* const kHelpText;
 extern const char* const kCityHelpText;
 extern const char* const kCampaignHelpText;
+extern const char* const kCheckHelpText;
 
 } // namespace vantor::cli

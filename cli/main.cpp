@@ -2,6 +2,7 @@
 // first, then makes one call into the core; the result is the exit status.
 
 #include "cli/CommandLine.hpp"
+#include "campaign/AtlasChecker.hpp"
 #include "campaign/CampaignWriter.hpp"
 #include "campaign/MoonMap.hpp"
 #include "shell/BmpFile.hpp"
@@ -279,6 +280,23 @@ int runCity(const cli::CityOptions& options, const char* argv0)
     return 0;
 }
 
+// `vantor-cli check`: the problems found, one a line, then the summary; exit
+// status 0 when atlas/ is sound, 1 when not, 2 for a root that is no directory.
+int runCheck(const cli::CheckOptions& options, const char* argv0)
+{
+    const std::filesystem::path root = options.root ? *options.root : executableDirectory(argv0);
+    std::error_code ec;
+    if (!std::filesystem::is_directory(root, ec)) {
+        std::cerr << "vantor-cli: --root: " << root.string() << " is not a directory\n";
+        return kExitUsage;
+    }
+    const AtlasReport report = AtlasChecker::check(root);
+    for (const std::string& finding : report.findings)
+        std::cout << finding << "\n";
+    std::cout << report.summary() << "\n";
+    return report.sound() ? 0 : kExitIoError;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -305,6 +323,11 @@ int main(int argc, char** argv)
         return 0;
     case cli::Command::Campaign:
         return runCampaign(parsed.campaign, argv[0]);
+    case cli::Command::CheckHelp:
+        std::cout << cli::kCheckHelpText;
+        return 0;
+    case cli::Command::Check:
+        return runCheck(parsed.check, argv[0]);
     }
     return 0;
 }

@@ -1,0 +1,83 @@
+// vantor-cli check driven as a process: what it prints and its exit status.
+
+#include "TestSupport.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace vantor {
+namespace {
+
+using test::runCli;
+
+TEST(CheckCli, WrittenAtlasIsSoundAndDamageIsListedWithExitStatusOne)
+{
+    test::TempDir root;
+    test::linkData(root.path());
+    const std::string dir = root.path().string();
+
+    // The single mission alone: sound, no campaign.
+    ASSERT_EQ(runCli({"city", "--root", dir, "--seed", "4", "--size", "very-small"}).exitCode, 0);
+    test::ProcessResult r = runCli({"check", "--root", dir});
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_EQ(r.output, "atlas/ is sound: no campaign, single mission\n");
+
+    const test::ProcessResult written = runCli({"campaign", "--root", dir, "--seed", "8", "--large-cities", "off"});
+    ASSERT_EQ(written.exitCode, 0) << written.output;
+    r = runCli({"check", "--root=" + dir});
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_EQ(r.output, "atlas/ is sound: 31 cities, start.ini, moon.bmp, single mission\n");
+
+    // Two kinds of damage: two lines, then the summary.
+    const std::filesystem::path atlas = root.path() / "atlas";
+    std::string startIni = test::readFile(atlas / "start.ini");
+    const std::size_t at = startIni.find("HealthBody=100\r\n");
+    ASSERT_NE(at, std::string::npos);
+    startIni.replace(at, 16, "HealthBody=99,5\r\n");
+    test::writeFile(atlas / "start.ini", startIni);
+    std::filesystem::remove(atlas / "SingleCityGROUND.bmp");
+    r = runCli({"check", "--root", dir});
+    EXPECT_EQ(r.exitCode, 1) << r.output;
+    EXPECT_EQ(r.output, "atlas/start.ini:7: HealthBody=99,5 uses a decimal comma; the game reads reals with a point "
+                        "(such as 0.5)\n"
+                        "atlas/SingleCityGROUND.bmp: missing (a picture of the single mission)\n"
+                        "atlas/ has 2 problems\n");
+}
+
+TEST(CheckCli, MissingAtlasIsAProblemAndBadArgumentsAreUsageErrors)
+{
+    test::TempDir root;
+    const std::string dir = root.path().string();
+    test::ProcessResult r = runCli({"check", "--root", dir});
+    EXPECT_EQ(r.exitCode, 1) << r.output;
+    EXPECT_EQ(r.output, "atlas: no such directory: the game has nothing to play\natlas/ has 1 problem\n");
+
+    struct Case {
+        std::vector<std::string> args;
+        const char* mentions;
+    };
+    const Case cases[] = {
+        {{"check", "--bogus"}, "--bogus"},
+        {{"check", "--root"}, "--root: missing value"},
+        {{"check", "--root="}, "--root: expected a directory"},
+        {{"check", "--root", dir, "--root", dir}, "--root: given twice"},
+        {{"check", "--root", dir + "/nowhere"}, "is not a directory"},
+        {{"check", "atlas"}, "atlas"},
+    };
+    for (const Case& c : cases) {
+        r = runCli(c.args);
+        EXPECT_EQ(r.exitCode, 2) << r.output;
+        EXPECT_NE(r.output.find(c.mentions), std::string::npos) << r.output;
+        EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << "one line: " << r.output;
+    }
+
+    r = runCli({"check", "--help"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_NE(r.output.find("Usage: vantor-cli check [options]"), std::string::npos) << r.output;
+    r = runCli({"--help"});
+    EXPECT_NE(r.output.find("  check "), std::string::npos) << r.output;
+}
+
+} // namespace
+} // namespace vantor
