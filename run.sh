@@ -11,7 +11,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra qt6-base-dev)
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra qt6-base-dev
+          libpng-dev help2man desktop-file-utils appstream dpkg-dev lintian)
 
 install_missing() {
     local missing=()

@@ -8,6 +8,8 @@
 #include "shell/BmpFile.hpp"
 #include "shell/Config.hpp"
 #include "shell/PictureCatalogue.hpp"
+#include "shell/ProgramPaths.hpp"
+#include "VantorBuildInfo.hpp"
 #include "shell/VantorError.hpp"
 #include "wizard/CityEditorModel.hpp"
 
@@ -115,15 +117,6 @@ private:
     bool terminal_;
 };
 
-std::filesystem::path executableDirectory(const char* argv0)
-{
-    std::error_code ec;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (!ec)
-        return self.parent_path();
-    return std::filesystem::absolute(argv0, ec).parent_path();
-}
-
 template <typename T>
 void assignIfGiven(T& field, const std::optional<T>& value)
 {
@@ -154,23 +147,29 @@ void applyCityOptions(CityEditorModel& editor, const cli::CityOptions& o)
         editor.setRebelsPosition(*o.rebels);
 }
 
-// The program directory and its config.ini; an exit status when they fail.
+// The program directory, the data and config.ini; an exit status when they fail.
 std::optional<int> openProgramDirectory(const std::optional<std::filesystem::path>& option, const char* argv0,
-                                        std::filesystem::path& root, Config& config)
+                                        ProgramPaths& paths, Config& config)
 {
-    root = option ? *option : executableDirectory(argv0);
-    std::error_code ec;
-    if (!std::filesystem::is_directory(root, ec)) {
-        std::cerr << "vantor-cli: --root: " << root.string() << " is not a directory\n";
-        return kExitUsage;
+    try {
+        paths = ProgramPaths::resolve(ProgramPaths::processInputs(option, argv0));
+    } catch (const ProgramPathsError& e) {
+        std::cerr << "vantor-cli: " << e.what() << "\n";
+        return e.usage() ? kExitUsage : kExitIoError;
     }
     try {
-        config = Config::load(root);
+        config = Config::load(paths.root());
     } catch (const VantorError& e) {
         std::cerr << "vantor-cli: " << e.what() << "\n";
         return kExitIoError;
     }
     return std::nullopt;
+}
+
+// Where the files went and which data drew them, after the final line.
+void sayWhere(const ProgramPaths& paths)
+{
+    std::cout << paths.rootDescription() << "\n" << paths.dataDescription() << "\n";
 }
 
 void seedRandom(RandomSource& random, const std::optional<std::uint32_t>& seed)
@@ -185,10 +184,12 @@ void seedRandom(RandomSource& random, const std::optional<std::uint32_t>& seed)
 
 int runCampaign(const cli::CampaignOptions& options, const char* argv0)
 {
-    std::filesystem::path root;
+    ProgramPaths paths(std::filesystem::path{});
     Config config;
-    if (const auto failed = openProgramDirectory(options.root, argv0, root, config))
+    if (const auto failed = openProgramDirectory(options.root, argv0, paths, config))
         return *failed;
+    const std::filesystem::path& root = paths.root();
+    const std::filesystem::path& dataHome = paths.dataHome();
     if (options.districts != 6 && !config.campaignCompleted) {
         std::cerr << "vantor-cli: --districts: You are not allowed to change number of districts until you "
                      "succesfully complete campaign! (set CC=1 in "
@@ -211,15 +212,15 @@ int runCampaign(const cli::CampaignOptions& options, const char* argv0)
     if (counts.cities != options.cities || counts.districts != options.districts)
         std::cout << "Counts corrected to " << counts.cities << " cities in " << counts.districts << " districts\n";
     try {
-        campaign.cityNames = MoonMap::loadCityNames(root / "data" / "citynames.txt");
-        campaign.moonBase = BmpFile::read(root / "data" / "moonBase.bmp");
-        const PictureCatalogue catalogue = PictureCatalogue::load(root);
+        campaign.cityNames = MoonMap::loadCityNames(dataHome / "data" / "citynames.txt");
+        campaign.moonBase = BmpFile::read(dataHome / "data" / "moonBase.bmp");
+        const PictureCatalogue catalogue = PictureCatalogue::load(dataHome);
         catalogue.requireComplete();
-        MoonMap::generateUntilValid(campaign, random, MoonMap::loadLabelFont(root));
+        MoonMap::generateUntilValid(campaign, random, MoonMap::loadLabelFont(dataHome));
 
         CityEditorModel editor(config.language());
         editor.setCatalogue(catalogue);
-        editor.loadGroundTextures(root);
+        editor.loadGroundTextures(dataHome);
         const CampaignSettings settings{options.maxHouseDensity, options.largeCities, options.limitedLights};
         std::signal(SIGINT, onInterrupt);
         CampaignTerminalProgress progress(campaign.numCities + 1);
@@ -235,6 +236,7 @@ int runCampaign(const cli::CampaignOptions& options, const char* argv0)
         std::error_code ec;
         std::cout << "Campaign of " << campaign.numCities << " cities and the rebel headquarters saved in "
                   << std::filesystem::absolute(root / "atlas", ec).string() << "\n";
+        sayWhere(paths);
     } catch (const VantorError& e) {
         std::cerr << "vantor-cli: " << e.what() << "\n";
         return kExitIoError;
@@ -244,10 +246,11 @@ int runCampaign(const cli::CampaignOptions& options, const char* argv0)
 
 int runCity(const cli::CityOptions& options, const char* argv0)
 {
-    std::filesystem::path root;
+    ProgramPaths paths(std::filesystem::path{});
     Config config;
-    if (const auto failed = openProgramDirectory(options.root, argv0, root, config))
+    if (const auto failed = openProgramDirectory(options.root, argv0, paths, config))
         return *failed;
+    const std::filesystem::path& root = paths.root();
 
     CityEditorModel editor(config.language());
     applyCityOptions(editor, options);
@@ -261,10 +264,10 @@ int runCity(const cli::CityOptions& options, const char* argv0)
     seedRandom(random, options.seed);
 
     try {
-        const PictureCatalogue catalogue = PictureCatalogue::load(root);
+        const PictureCatalogue catalogue = PictureCatalogue::load(paths.dataHome());
         catalogue.requireComplete();
         editor.setCatalogue(catalogue);
-        editor.loadGroundTextures(root);
+        editor.loadGroundTextures(paths.dataHome());
         TerminalProgress progress;
         editor.generate(random, progress);
         const std::filesystem::path written = editor.save(root, progress);
@@ -273,6 +276,7 @@ int runCity(const cli::CityOptions& options, const char* argv0)
         std::cout << "Single mission saved in " << atlas.string() << ": " << editor.params().cityName << ".ini, "
                   << editor.params().cityName << "PLAN.bmp, " << editor.params().cityName << "GROUND.bmp, "
                   << editor.params().cityName << "HIGHT.bmp\n";
+        sayWhere(paths);
     } catch (const VantorError& e) {
         std::cerr << "vantor-cli: " << e.what() << "\n";
         return kExitIoError;
@@ -284,11 +288,14 @@ int runCity(const cli::CityOptions& options, const char* argv0)
 // status 0 when atlas/ is sound, 1 when not, 2 for a root that is no directory.
 int runCheck(const cli::CheckOptions& options, const char* argv0)
 {
-    const std::filesystem::path root = options.root ? *options.root : executableDirectory(argv0);
-    std::error_code ec;
-    if (!std::filesystem::is_directory(root, ec)) {
-        std::cerr << "vantor-cli: --root: " << root.string() << " is not a directory\n";
-        return kExitUsage;
+    // The same program directory as the generating commands: --root,
+    // VANTOR_ROOT, the program's folder or the user's folder.
+    std::filesystem::path root;
+    try {
+        root = ProgramPaths::resolve(ProgramPaths::processInputs(options.root, argv0)).root();
+    } catch (const ProgramPathsError& e) {
+        std::cerr << "vantor-cli: " << e.what() << "\n";
+        return e.usage() ? kExitUsage : kExitIoError;
     }
     const AtlasReport report = AtlasChecker::check(root);
     for (const std::string& finding : report.findings)
@@ -302,6 +309,10 @@ int runCheck(const cli::CheckOptions& options, const char* argv0)
 int main(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && args[0] == "--version") {
+        std::cout << "vantor-cli " VANTOR_VERSION "\n";
+        return 0;
+    }
     cli::ParsedCommandLine parsed;
     try {
         parsed = cli::parseCommandLine(args);

@@ -464,9 +464,9 @@ void CampaignWizard::FormShow()
 void CampaignWizard::loadCampaignData()
 {
     try {
-        campaign_.cityNames = vantor::MoonMap::loadCityNames(programDir_ / "data" / "citynames.txt");
-        campaign_.moonBase = vantor::BmpFile::read(programDir_ / "data" / "moonBase.bmp");
-        labelFont_.emplace(vantor::MoonMap::loadLabelFont(programDir_));
+        campaign_.cityNames = vantor::MoonMap::loadCityNames(menu_.dataHome() / "data" / "citynames.txt");
+        campaign_.moonBase = vantor::BmpFile::read(menu_.dataHome() / "data" / "moonBase.bmp");
+        labelFont_.emplace(vantor::MoonMap::loadLabelFont(menu_.dataHome()));
     } catch (const std::exception& e) {
         dataError_ = e.what();
         boxes_.error(dataError_);
@@ -726,7 +726,7 @@ void CampaignWizard::runCampaign()
         menu_.catalogue().requireComplete();
         vantor::CityEditorModel& editor = cityEditor_.model();
         editor.setCatalogue(menu_.catalogue());
-        editor.loadGroundTextures(programDir_);
+        editor.loadGroundTextures(menu_.dataHome());
         Progress progress(progress_, cancelled_);
         const auto askOverwrite = [this, language] {
             return boxes_.show(vantor::MessageBoxes::Kind::Question,

@@ -45,7 +45,8 @@ public:
     // menu: the language, the campaign-completed flag and the picture
     // catalogue; cityEditor: whose city model generates every campaign city;
     // progress: shown while the campaign is written; random: the program's
-    // random source; programDir: where data/ is read from and atlas/ written to.
+    // random source; programDir: where atlas/ is written to (data/ is read from
+    // the menu's data home).
     CampaignWizard(const MainMenu& menu, CityWizard& cityEditor, ProgressDialog& progress,
                         vantor::RandomSource& random, vantor::MessageBoxes& boxes, std::filesystem::path programDir,
                         QWidget* parent = nullptr);

@@ -387,7 +387,7 @@ void CityWizard::FormShow()
 {
     random_.setSeed(vantor::RandomSource::timeOfDaySeed());
     try {
-        model_.loadGroundTextures(programDir_);
+        model_.loadGroundTextures(menu_.dataHome());
     } catch (const vantor::VantorError& e) {
         boxes_.error(e.what());
         return;

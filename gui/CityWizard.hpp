@@ -44,8 +44,8 @@ class CityWizard final : public QDialog {
     Q_OBJECT
 public:
     // menu: the language, the campaign-completed flag and the picture
-    // catalogue; random: the program's random source; programDir: where
-    // data/ is read from and atlas/ written to.
+    // catalogue, and the directory data/ is read from; random: the program's
+    // random source; programDir: where atlas/ is written to.
     CityWizard(const MainMenu& menu, vantor::RandomSource& random, vantor::MessageBoxes& boxes,
                     std::filesystem::path programDir, QWidget* parent = nullptr);
 

@@ -66,9 +66,9 @@ constexpr int kButtonHeight = 41;
 
 } // namespace
 
-MainMenu::MainMenu(vantor::RandomSource& random, vantor::MessageBoxes& boxes, std::filesystem::path programDir,
+MainMenu::MainMenu(vantor::RandomSource& random, vantor::MessageBoxes& boxes, const vantor::ProgramPaths& paths,
                          QWidget* parent)
-    : QWidget(parent), random_(random), boxes_(boxes), programDir_(std::move(programDir))
+    : QWidget(parent), random_(random), boxes_(boxes), programDir_(paths.root()), dataHome_(paths.dataHome())
 {
     setObjectName("FormVantor");
     setWindowTitle(text(Language::English, TextTitle));
@@ -107,9 +107,9 @@ void MainMenu::FormCreate()
         if (ec)
             throw vantor::VantorError("Cannot change to directory " + programDir_.string() + ": " + ec.message());
 
-        ImageLogo->setPixmap(toPixmap(vantor::BmpFile::read("data/intro.bmp")));
+        ImageLogo->setPixmap(toPixmap(vantor::BmpFile::read(dataHome_ / "data" / "intro.bmp")));
 
-        catalogue_ = vantor::PictureCatalogue::load(programDir_);
+        catalogue_ = vantor::PictureCatalogue::load(dataHome_);
         if (!catalogue_.complete())
             throw vantor::VantorError(catalogue_.error());
 

@@ -10,6 +10,7 @@
 
 #include "shell/Language.hpp"
 #include "shell/PictureCatalogue.hpp"
+#include "shell/ProgramPaths.hpp"
 
 #include <QWidget>
 
@@ -29,8 +30,9 @@ class RandomSource;
 class MainMenu final : public QWidget {
     Q_OBJECT
 public:
-    // programDir: where data/, config.ini and atlas/ are (the program's own directory).
-    MainMenu(vantor::RandomSource& random, vantor::MessageBoxes& boxes, std::filesystem::path programDir,
+    // paths: the program directory (config.ini, atlas/) and the directory
+    // holding data/; a plain path is a program directory with its own data/.
+    MainMenu(vantor::RandomSource& random, vantor::MessageBoxes& boxes, const vantor::ProgramPaths& paths,
                 QWidget* parent = nullptr);
 
     // The wizards the buttons open; they are created after the menu.
@@ -43,6 +45,8 @@ public:
     bool campaignCompleted() const noexcept { return campaignCompleted_; }
     const vantor::PictureCatalogue& catalogue() const noexcept { return catalogue_; }
     const std::filesystem::path& programDir() const noexcept { return programDir_; }
+    // The directory holding data/ (the program directory's own, or the installed data).
+    const std::filesystem::path& dataHome() const noexcept { return dataHome_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -58,6 +62,7 @@ private:
     vantor::RandomSource& random_;
     vantor::MessageBoxes& boxes_;
     std::filesystem::path programDir_;
+    std::filesystem::path dataHome_;
     CityWizard* cityEditor_ = nullptr;
     CampaignWizard* campaignEditor_ = nullptr;
 

@@ -7,6 +7,7 @@
 #include "gui/CampaignWizard.hpp"
 #include "city/RandomSource.hpp"
 #include "shell/MessageBoxes.hpp"
+#include "shell/ProgramPaths.hpp"
 #include "gui/GroundViewer.hpp"
 #include "gui/ProgressDialog.hpp"
 #include "gui/MainMenu.hpp"
@@ -15,11 +16,13 @@
 #include <filesystem>
 
 struct VantorWindows {
-    VantorWindows(vantor::RandomSource& random, vantor::MessageBoxes& boxes, const std::filesystem::path& programDir)
-        : menu(random, boxes, programDir),
-          cityEditor(menu, random, boxes, programDir),
+    // paths: the program directory and the data's; a plain path is a
+    // program directory that holds its own data/.
+    VantorWindows(vantor::RandomSource& random, vantor::MessageBoxes& boxes, const vantor::ProgramPaths& paths)
+        : menu(random, boxes, paths),
+          cityEditor(menu, random, boxes, paths.root()),
           ground(menu),
-          campaignEditor(menu, cityEditor, progress, random, boxes, programDir)
+          campaignEditor(menu, cityEditor, progress, random, boxes, paths.root())
     {
         cityEditor.attachWindows(ground, progress);
         menu.attachWizards(cityEditor, campaignEditor);

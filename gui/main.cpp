@@ -1,28 +1,72 @@
-// vantor: the desktop program. Creates the five windows once, in order
+// vantor: the desktop program. Reads its own options (--help, --version,
+// --root DIR) before Qt starts, so they work without a display; finds the
+// program directory and the data; creates the five windows once, in order
 // (main menu, city editor, ground viewer, progress dialog, campaign wizard),
 // and runs the event loop until the main menu closes.
 
 #include "city/RandomSource.hpp"
+#include "gui/ProgramOptions.hpp"
 #include "gui/QtMessageBoxes.hpp"
 #include "gui/VantorWindows.hpp"
+#include "shell/ProgramPaths.hpp"
+#include "VantorBuildInfo.hpp"
 
 #include <QApplication>
-#include <QFile>
 
-#include <filesystem>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+namespace {
+
+constexpr int kExitUsage = 2;
+
+} // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    std::string error;
+    std::optional<vantor::gui::ProgramOptions> options = vantor::gui::readProgramOptions(argc, argv, error);
+    if (!options) {
+        std::fprintf(stderr, "vantor: %s\n", error.c_str());
+        return kExitUsage;
+    }
+    if (options->help) {
+        std::fputs(vantor::gui::kHelpText, stdout);
+        return 0;
+    }
+    if (options->version) {
+        std::fputs("vantor " VANTOR_VERSION "\n", stdout);
+        return 0;
+    }
+    int qtArgc = static_cast<int>(options->qtArguments.size()) - 1;
+    QApplication app(qtArgc, options->qtArguments.data());
     QApplication::setApplicationName("Vantor");
+    QApplication::setApplicationVersion(VANTOR_VERSION);
+    QtMessageBoxes boxes;
 
-    const std::filesystem::path programDir = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+    // Arguments Qt did not take either are a mistake of the user.
+    const QStringList rest = QCoreApplication::arguments();
+    if (rest.size() > 1) {
+        std::fprintf(stderr, "vantor: %s: unknown argument (see 'vantor --help')\n", qPrintable(rest[1]));
+        return kExitUsage;
+    }
+
+    std::optional<vantor::ProgramPaths> paths;
+    try {
+        paths = vantor::ProgramPaths::resolve(vantor::ProgramPaths::processInputs(options->root, argv[0]));
+    } catch (const vantor::ProgramPathsError& e) {
+        std::fprintf(stderr, "vantor: %s\n", e.what());
+        boxes.error(e.what());
+        return e.usage() ? kExitUsage : 1;
+    }
+    std::fprintf(stderr, "vantor: %s\nvantor: %s\n", paths->rootDescription().c_str(),
+                 paths->dataDescription().c_str());
 
     // The one random source of the program, handed to whoever draws from it.
     vantor::RandomSource random;
-    QtMessageBoxes boxes;
 
-    VantorWindows windows(random, boxes, programDir);
+    VantorWindows windows(random, boxes, *paths);
     windows.menu.show();
     return QApplication::exec();
 }

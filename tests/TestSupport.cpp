@@ -90,7 +90,12 @@ std::string shellQuote(std::string_view word)
 
 ProcessResult runCli(const std::vector<std::string>& args)
 {
-    std::string command = shellQuote(VANTOR_CLI_PATH);
+    return runProgram(VANTOR_CLI_PATH, args);
+}
+
+ProcessResult runProgram(const std::filesystem::path& program, const std::vector<std::string>& args)
+{
+    std::string command = shellQuote(program.string());
     for (const std::string& a : args)
         command += " " + shellQuote(a);
     command += " 2>&1 </dev/null";

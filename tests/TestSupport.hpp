@@ -50,5 +50,7 @@ struct ProcessResult {
 
 // Runs vantor-cli with the arguments (each passed as one word).
 ProcessResult runCli(const std::vector<std::string>& args);
+// Runs another program (for example a copy of vantor-cli) the same way.
+ProcessResult runProgram(const std::filesystem::path& program, const std::vector<std::string>& args);
 
 } // namespace vantor::test
