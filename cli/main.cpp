@@ -235,7 +235,7 @@ int runCampaign(const cli::CampaignOptions& options, const char* argv0)
         std::cout << "Campaign of " << campaign.numCities << " cities and the rebel headquarters saved in "
                   << std::filesystem::absolute(root / "atlas", ec).string() << "\n";
     } catch (const VantorError& e) {
-        std::cerr << "vantor-cli: " << e.what() << "\n";
+        std::cerr << "vantor-cli: " << e.text(config.language()) << "\n";
         return kExitIoError;
     }
     return 0;
@@ -273,7 +273,7 @@ int runCity(const cli::CityOptions& options, const char* argv0)
                   << editor.params().cityName << "PLAN.bmp, " << editor.params().cityName << "GROUND.bmp, "
                   << editor.params().cityName << "HIGHT.bmp\n";
     } catch (const VantorError& e) {
-        std::cerr << "vantor-cli: " << e.what() << "\n";
+        std::cerr << "vantor-cli: " << e.text(config.language()) << "\n";
         return kExitIoError;
     }
     return 0;
@@ -283,6 +283,11 @@ int runCity(const cli::CityOptions& options, const char* argv0)
 
 int main(int argc, char** argv)
 {
+    // A reader that closes its end early (`vantor-cli city | true`) must not
+    // kill the program mid-save with SIGPIPE: writes to a closed standard
+    // output or error fail quietly instead, and the exit status stays that
+    // of the work done.
+    std::signal(SIGPIPE, SIG_IGN);
     const std::vector<std::string> args(argv + 1, argv + argc);
     cli::ParsedCommandLine parsed;
     try {
