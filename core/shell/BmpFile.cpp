@@ -240,7 +240,7 @@ private:
             fail("pixel data offset " + std::to_string(pixelOffset) + " is too far into the file");
         l.pixelOffset = pixelOffset;
 
-        // Sides are at most kMaxSide, so none of this can overflow 64 bits.
+        // Sides are at most kMaxReadSide, so none of this can overflow 64 bits.
         const auto bitsPerRow = static_cast<std::uint64_t>(l.width) * static_cast<std::uint64_t>(bpp);
         l.stride = static_cast<std::size_t>((bitsPerRow + 31) / 32 * 4);
         const std::uint64_t pixelBytes = static_cast<std::uint64_t>(l.stride) * static_cast<std::uint64_t>(l.height);
