@@ -30,8 +30,8 @@ constexpr std::array<KindText, 10> kTexts{{
     {Kind::CannotCreateDirectory, "Cannot create directory {s}: {r}", "Nelze vytvořit složku {s}: {r}"},
     {Kind::DataMissing, "Cannot generate: {s} is missing", "Nelze generovat: soubor {s} chybí"},
     {Kind::DataUnusable, "Cannot generate: {r}", "Nelze generovat: {r}"},
-    {Kind::DataTooLarge, "The data pictures up to {s} take more than {r} of memory",
-     "Datové obrázky až po {s} zabírají víc než {r} paměti"},
+    {Kind::DataTooLarge, "The data pictures up to {s} would take more than {r} of memory",
+     "Datové obrázky až po {s} by zabraly víc než {r} paměti"},
 }};
 
 std::string fill(std::string_view pattern, std::string_view subject, std::string_view reason)

@@ -66,8 +66,8 @@ TEST(ErrorTexts, EveryKindInBothLanguages)
          "Cannot generate: Bitmap image is not valid: data/roadNS.bmp (not a BMP file)",
          "Nelze generovat: Obrázek není platný soubor BMP: data/roadNS.bmp (not a BMP file)"},
         {VantorError(Kind::DataTooLarge, "data/x.bmp", "256 MiB"),
-         "The data pictures up to data/x.bmp take more than 256 MiB of memory",
-         "Datové obrázky až po data/x.bmp zabírají víc než 256 MiB paměti"},
+         "The data pictures up to data/x.bmp would take more than 256 MiB of memory",
+         "Datové obrázky až po data/x.bmp by zabraly víc než 256 MiB paměti"},
         {VantorError(Kind::UnsafeName, "moon", "it is the name of a campaign file", "je to název souboru kampaně")
              .atLine("data/citynames.txt", 3),
          "data/citynames.txt, line 3: City name \"moon\" cannot be used: it is the name of a campaign file",
@@ -289,7 +289,7 @@ TEST(PictureInput, CatalogueRefusesMoreThanItsMemoryBound)
     EXPECT_FALSE(catalogue.complete());
     EXPECT_EQ(catalogue.error(), "The data pictures up to " +
                                      (root.path() / PictureCatalogue::fileNames()[5]).string() +
-                                     " take more than 256 MiB of memory");
+                                     " would take more than 256 MiB of memory");
     EXPECT_TRUE(catalogue.picture(Picture::HangarN).width() == 4096) << "the pictures before it were read";
 }
 
