@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra qt6-base-dev
-          libpng-dev help2man desktop-file-utils appstream dpkg-dev lintian)
+          libpng-dev help2man desktop-file-utils appstream dpkg-dev lintian locales)
 
 install_missing() {
     local missing=()
@@ -28,6 +28,17 @@ install_missing() {
     fi
 }
 
+# The tests write files under a decimal-comma locale (Czech) to prove the
+# numbers in them do not follow the locale; generate it once.
+ensure_test_locale() {
+    locale -a 2>/dev/null | grep -qix 'cs_CZ\.utf-\?8' && return 0
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    grep -q '^# *cs_CZ\.UTF-8' /etc/locale.gen || echo '# cs_CZ.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+    $sudo sed -i 's/^# *cs_CZ\.UTF-8/cs_CZ.UTF-8/' /etc/locale.gen
+    $sudo locale-gen
+}
+
 build() {
     cmake --preset "$1" >/dev/null
     cmake --build --preset "$1" -j "$(nproc)"
@@ -36,6 +47,7 @@ build() {
 mode="${1:-auto}"
 [ $# -gt 0 ] && shift
 install_missing
+ensure_test_locale
 case "$mode" in
     test)
         build release

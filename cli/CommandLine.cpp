@@ -263,6 +263,8 @@ void parseCampaignOption(CampaignOptions& o, std::string_view option, std::strin
         o.largeCities = parseSwitch(option, value);
     } else if (option == "--limited-lights") {
         o.limitedLights = parseSwitch(option, value);
+    } else {
+        throw UsageError(std::string(option) + ": unknown option (see 'vantor-cli campaign --help')");
     }
 }
 
@@ -282,22 +284,26 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args)
     const bool campaign = args[0] == "campaign";
     parsed.command = campaign ? Command::Campaign : Command::City;
     const std::string helpHint = campaign ? " (see 'vantor-cli campaign --help')" : " (see 'vantor-cli city --help')";
+    // Every option may be given once: a second value would silently win or
+    // lose, so it is refused instead.
+    std::vector<std::string_view> given;
     for (std::size_t k = 1; k < args.size(); ++k) {
         std::string_view option = args[k];
-        if (option == "--help" || option == "-h") {
-            parsed.command = campaign ? Command::CampaignHelp : Command::CityHelp;
-            return parsed;
-        }
-        if (campaign && option == "--overwrite") {
-            parsed.campaign.overwrite = true;
-            continue;
-        }
         std::string_view value;
         bool inlineValue = false;
         if (const std::size_t eq = option.find('='); option.starts_with("--") && eq != std::string_view::npos) {
             value = option.substr(eq + 1);
             option = option.substr(0, eq);
             inlineValue = true;
+        }
+        const bool help = option == "--help" || option == "-h";
+        const bool flag = help || (campaign && option == "--overwrite");
+        if (flag && inlineValue)
+            throw UsageError(std::string(option) + ": takes no value (give " + std::string(option) + " alone, not '" +
+                             std::string(args[k]) + "')");
+        if (help) {
+            parsed.command = campaign ? Command::CampaignHelp : Command::CityHelp;
+            return parsed;
         }
         if (!option.starts_with("--"))
             throw UsageError(std::string(option) + ": unexpected argument (options start with --)");
@@ -306,6 +312,13 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args)
         };
         if (campaign ? !known(kCampaignOptionNames) : !known(kCityOptionNames))
             throw UsageError(std::string(option) + ": unknown option" + helpHint);
+        if (std::find(given.begin(), given.end(), option) != given.end())
+            throw UsageError(std::string(option) + ": given more than once" + helpHint);
+        given.push_back(option);
+        if (flag) {
+            parsed.campaign.overwrite = true;
+            continue;
+        }
         if (!inlineValue) {
             if (k + 1 >= args.size())
                 throw UsageError(std::string(option) + ": missing value" + helpHint);

@@ -1,7 +1,10 @@
 #pragma once
 // Parsing of vantor-cli's arguments. Every option is parsed and checked
 // before anything runs; a bad one throws UsageError with a one-line text
-// naming the option and what it accepts.
+// naming the option and what it accepts. An option's value is the next
+// argument or follows '=' (--seed 7, --seed=7); a flag (--overwrite, --help)
+// takes none, and "--overwrite=yes" is refused. Each option may be given
+// once; a repeated one is refused.
 
 #include "city/GenerationParams.hpp"
 

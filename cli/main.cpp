@@ -238,7 +238,7 @@ int runCampaign(const cli::CampaignOptions& options, const char* argv0)
                   << std::filesystem::absolute(root / "atlas", ec).string() << "\n";
         sayWhere(paths);
     } catch (const VantorError& e) {
-        std::cerr << "vantor-cli: " << e.what() << "\n";
+        std::cerr << "vantor-cli: " << e.text(config.language()) << "\n";
         return kExitIoError;
     }
     return 0;
@@ -278,7 +278,7 @@ int runCity(const cli::CityOptions& options, const char* argv0)
                   << editor.params().cityName << "HIGHT.bmp\n";
         sayWhere(paths);
     } catch (const VantorError& e) {
-        std::cerr << "vantor-cli: " << e.what() << "\n";
+        std::cerr << "vantor-cli: " << e.text(config.language()) << "\n";
         return kExitIoError;
     }
     return 0;
@@ -308,6 +308,11 @@ int runCheck(const cli::CheckOptions& options, const char* argv0)
 
 int main(int argc, char** argv)
 {
+    // A reader that closes its end early (`vantor-cli city | true`) must not
+    // kill the program mid-save with SIGPIPE: writes to a closed standard
+    // output or error fail quietly instead, and the exit status stays that
+    // of the work done.
+    std::signal(SIGPIPE, SIG_IGN);
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 1 && args[0] == "--version") {
         std::cout << "vantor-cli " VANTOR_VERSION "\n";

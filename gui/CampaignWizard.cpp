@@ -468,7 +468,7 @@ void CampaignWizard::loadCampaignData()
         campaign_.moonBase = vantor::BmpFile::read(menu_.dataHome() / "data" / "moonBase.bmp");
         labelFont_.emplace(vantor::MoonMap::loadLabelFont(menu_.dataHome()));
     } catch (const std::exception& e) {
-        dataError_ = e.what();
+        dataError_ = vantor::errorText(e, menu_.language());
         boxes_.error(dataError_);
     }
 }
@@ -694,7 +694,7 @@ void CampaignWizard::runPreview()
             throw vantor::VantorError(dataError_.empty() ? "The campaign's data files are not loaded" : dataError_);
         vantor::MoonMap::generateUntilValid(campaign_, random_, *labelFont_);
     } catch (const std::exception& e) {
-        const std::string error = e.what();
+        const std::string error = vantor::errorText(e, menu_.language());
         setWorking(false);
         step_ = 2;
         showStep(step_);
@@ -737,7 +737,7 @@ void CampaignWizard::runCampaign()
             vantor::CampaignWriter::write(campaign_, settings(), editor, programDir_, random_, progress, askOverwrite);
     } catch (const std::exception& e) {
         progress_.setCancelHandler({});
-        workFailed(e.what());
+        workFailed(vantor::errorText(e, language));
         return;
     }
     progress_.setCancelHandler({});

@@ -389,7 +389,7 @@ void CityWizard::FormShow()
     try {
         model_.loadGroundTextures(menu_.dataHome());
     } catch (const vantor::VantorError& e) {
-        boxes_.error(e.what());
+        boxes_.error(e.text(menu_.language()));
         return;
     }
     if (menu_.language() == Language::Czech)
@@ -598,7 +598,7 @@ void CityWizard::runPreview()
     try {
         model_.generate(random_, progress);
     } catch (const std::exception& e) {
-        workFailed(e.what());
+        workFailed(vantor::errorText(e, menu_.language()).c_str());
         return;
     }
     if (progress_ != nullptr)
@@ -622,7 +622,7 @@ void CityWizard::runSave()
     try {
         model_.save(programDir_, progress);
     } catch (const std::exception& e) {
-        workFailed(e.what());
+        workFailed(vantor::errorText(e, menu_.language()).c_str());
         return;
     }
     if (progress_ != nullptr)

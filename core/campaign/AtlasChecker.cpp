@@ -71,9 +71,11 @@ std::string_view trim(std::string_view text)
 }
 
 // Control characters shown as \xNN, so a name never drives the terminal.
+// Backslashes are left alone (unlike escapeControls): a finding may quote a
+// message that already shows a refused name escaped.
 std::string escaped(std::string_view text)
 {
-    static constexpr char kHex[] = "0123456789ABCDEF";
+    static constexpr char kHex[] = "0123456789abcdef";
     std::string out;
     out.reserve(text.size());
     for (const char c : text) {

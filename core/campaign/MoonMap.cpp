@@ -3,6 +3,7 @@
 #include "campaign/ObjectiveBuilder.hpp"
 #include "cityfiles/CitySaver.hpp"
 #include "shell/Canvas.hpp"
+#include "shell/FileReading.hpp"
 #include "shell/VantorError.hpp"
 
 #include <algorithm>
@@ -227,24 +228,22 @@ MoonMap::Counts MoonMap::normalise(int cities, int districts)
 
 std::vector<std::string> MoonMap::loadCityNames(const std::filesystem::path& file)
 {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(file, ec))
-        throw VantorError("Cannot open file " + file.string());
-    if (std::filesystem::file_size(file, ec) > (1u << 20))
-        throw VantorError("Cannot read " + file.string() + ": larger than 1 MiB");
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        throw VantorError("Cannot open file " + file.string());
+    const std::string text = readWholeFile(file, 1u << 20, "1 MiB");
     std::vector<std::string> names;
-    std::string line;
-    while (names.size() < static_cast<std::size_t>(kNamesInList) && std::getline(in, line)) {
+    std::string_view rest = text;
+    if (rest.starts_with("\xEF\xBB\xBF"))
+        rest.remove_prefix(3); // a UTF-8 byte-order mark
+    while (names.size() < static_cast<std::size_t>(kNamesInList) && !rest.empty()) {
+        const std::size_t end = rest.find('\n');
+        std::string line(rest.substr(0, end));
+        rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         if (!line.empty()) {
             try {
-                CitySaver::checkCityName(line);
+                CitySaver::checkCityName(line, CitySaver::NameUse::CampaignCity);
             } catch (const VantorError& e) {
-                throw VantorError(file.string() + ", line " + std::to_string(names.size() + 1) + ": " + e.what());
+                throw e.atLine(file.string(), static_cast<int>(names.size()) + 1);
             }
         }
         names.push_back(line);

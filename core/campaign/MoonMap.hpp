@@ -42,7 +42,9 @@ public:
 
     // Reads the first 100 lines of data/citynames.txt (missing lines are
     // empty names, never given to a city). A name that cannot be a file
-    // name inside atlas/ is refused with an error naming the file and line.
+    // name inside atlas/, or that is the name of another file there
+    // (SingleCity, start, moon, in any case), is refused with an error naming
+    // the file and line.
     static std::vector<std::string> loadCityNames(const std::filesystem::path& file);
     // Different non-empty names (letter case ignored, as file names on the
     // game's system are), the headquarters' own name excluded.

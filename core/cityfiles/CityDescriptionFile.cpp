@@ -1,5 +1,6 @@
 #include "cityfiles/CityDescriptionFile.hpp"
 
+#include "shell/IniWriter.hpp"
 #include "shell/VantorError.hpp"
 
 #include <array>
@@ -22,7 +23,7 @@ public:
         text_ += value;
         text_ += "\r\n";
     }
-    void number(std::string_view key, long long value) { add(key, std::to_string(value)); }
+    void number(std::string_view key, long long value) { add(key, IniWriter::formatInteger(value)); }
     void flag(std::string_view key, bool value) { add(key, value ? "1" : "0"); }
     std::string take() { return std::move(text_); }
     void reserve(std::size_t n) { text_.reserve(n); }
@@ -69,7 +70,7 @@ std::string CityDescriptionFile::format(const CityState& city)
             if (code >= kStructureNames.size())
                 throw VantorError("cell [" + std::to_string(i) + "x" + std::to_string(j) + "] holds an unknown structure");
             std::string record(1, '[');
-            record.append(std::to_string(i)).append(1, 'x').append(std::to_string(j)).append(1, ']');
+            record.append(IniWriter::formatInteger(i)).append(1, 'x').append(IniWriter::formatInteger(j)).append(1, ']');
             out.add(record, "");
             out.add("Structure=", cell.structure == StructureCode::Landmark ? p.landmarkName() : kStructureNames[code]);
             out.number("Orientation=", static_cast<long long>(cell.orientation));

@@ -28,35 +28,52 @@ std::string upper(std::string_view text)
     return out;
 }
 
-void refuse(std::string_view name, std::string_view why)
+// The names of the files a campaign writes beside its cities, and the single
+// mission's: a city of such a name would overwrite start.ini or the single
+// mission. Compared without regard to case, as Windows compares file names.
+constexpr std::array<std::string_view, 2> kCampaignFileStems{"START", "MOON"};
+constexpr std::string_view kSingleMissionStem = "SINGLECITY";
+
+[[noreturn]] void refuse(std::string_view name, const std::string& why, const std::string& whyCzech)
 {
-    throw VantorError("City name \"" + std::string(name) + "\" cannot be used: " + std::string(why));
+    // Shown escaped, and cut short: a refused line may be a megabyte long.
+    constexpr std::size_t kShown = 120;
+    std::string shown = escapeControls(name.substr(0, kShown));
+    if (name.size() > kShown)
+        shown += "...";
+    throw VantorError(VantorError::Kind::UnsafeName, shown, why, whyCzech);
 }
 
 } // namespace
 
-void CitySaver::checkCityName(std::string_view name)
+void CitySaver::checkCityName(std::string_view name, NameUse use)
 {
     if (name.empty())
-        refuse(name, "it is empty");
+        refuse(name, "it is empty", "je prázdný");
     if (name.size() > kMaxNameLength)
-        refuse(name, "it is longer than " + std::to_string(kMaxNameLength) + " characters");
+        refuse(name, "it is longer than " + std::to_string(kMaxNameLength) + " characters",
+               "je delší než " + std::to_string(kMaxNameLength) + " znaků");
     if (name == "." || name == ".." || name.find("..") != std::string_view::npos)
-        refuse(name, "it contains \"..\"");
+        refuse(name, "it contains \"..\"", "obsahuje „..“");
     for (const char c : name) {
         const auto u = static_cast<unsigned char>(c);
         if (c == '/' || c == '\\')
-            refuse(name, "it contains a path separator");
+            refuse(name, "it contains a path separator", "obsahuje oddělovač cesty");
         if (u < 0x20 || u == 0x7F)
-            refuse(name, "it contains a control character");
+            refuse(name, "it contains a control character", "obsahuje řídicí znak");
         if (std::string_view("<>:\"|?*").find(c) != std::string_view::npos)
-            refuse(name, std::string("it contains the character ") + c);
+            refuse(name, std::string("it contains the character ") + c, std::string("obsahuje znak ") + c);
     }
     if (name.back() == '.' || name.back() == ' ')
-        refuse(name, "it ends with a dot or a space");
+        refuse(name, "it ends with a dot or a space", "končí tečkou nebo mezerou");
     const std::string stem = upper(name.substr(0, name.find('.')));
     if (std::find(kReservedNames.begin(), kReservedNames.end(), stem) != kReservedNames.end())
-        refuse(name, "it is a reserved device name");
+        refuse(name, "it is a reserved device name", "je to vyhrazený název zařízení");
+    const std::string whole = upper(name);
+    if (std::find(kCampaignFileStems.begin(), kCampaignFileStems.end(), whole) != kCampaignFileStems.end())
+        refuse(name, "it is the name of a campaign file", "je to název souboru kampaně");
+    if (use == NameUse::CampaignCity && whole == kSingleMissionStem)
+        refuse(name, "it is the name of the single mission", "je to název samostatné mise");
 }
 
 std::filesystem::path CitySaver::save(const CityState& city, const std::filesystem::path& programDir,

@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cerrno>
 #include <cstdio>
-#include <system_error>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vantor {
 
@@ -44,10 +47,15 @@ enum Compression : std::uint32_t {
     kBiBitfields = 3,
 };
 
-// Every valid picture (kMaxSide x kMaxSide at 4 bytes a pixel) plus the
-// largest headers and palette fits in this; larger files are refused before
-// anything is read.
-constexpr std::uintmax_t kMaxFileBytes = (std::uintmax_t{1} << 30) + (std::uintmax_t{1} << 16);
+// Reading a file takes its first kHeadBytes (every header, the masks and a
+// full palette), checks them, and only then reads up to the end of the
+// pixel data the header describes.
+constexpr std::size_t kHeadBytes = kFileHeaderSize + 124 + kMaskBytes + 256 * 4;
+
+// The pixel data starts at most this far into the file: past the largest
+// headers and palette there is nothing a picture needs, and a file that says
+// otherwise would make the reader hold a gigabyte of gap.
+constexpr std::uint32_t kMaxPixelOffset = 1u << 20;
 
 std::uint32_t getLe16(std::span<const std::uint8_t> d, std::size_t at)
 {
@@ -126,9 +134,20 @@ class BmpDecoder {
 public:
     BmpDecoder(std::span<const std::uint8_t> data, const std::string& name) : data_(data), name_(name) {}
 
+    // The bytes a whole picture needs (headers, palette and pixel data), from
+    // the headers alone: `head` is the start of a file of `fileSize` bytes
+    // and holds at least min(fileSize, kHeadBytes) of them.
+    static std::uint64_t neededBytes(std::span<const std::uint8_t> head, std::uint64_t fileSize, const std::string& name)
+    {
+        BmpDecoder decoder(head, name);
+        decoder.declaredSize_ = fileSize;
+        const Layout l = decoder.parse(false);
+        return l.pixelOffset + static_cast<std::uint64_t>(l.stride) * static_cast<std::uint64_t>(l.height);
+    }
+
     Image decode()
     {
-        const Layout layout = parse();
+        const Layout layout = parse(true);
         Image image(layout.width, layout.height);
         for (int y = 0; y < layout.height; ++y) {
             const int fileRow = layout.topDown ? y : layout.height - 1 - y;
@@ -142,12 +161,14 @@ public:
 private:
     [[noreturn]] void fail(const std::string& reason) const
     {
-        throw VantorError("Bitmap image is not valid: " + name_ + " (" + reason + ")");
+        throw VantorError(VantorError::Kind::InvalidPicture, name_, reason);
     }
 
-    Layout parse() const
+    // Checks every header field against the file's size; with `withPalette`
+    // also reads the palette (which needs the bytes up to the pixel data).
+    Layout parse(bool withPalette) const
     {
-        const std::size_t size = data_.size();
+        const std::uint64_t size = declaredSize_ != 0 ? declaredSize_ : data_.size();
         if (size < kFileHeaderSize + 4)
             fail("file is too short for a bitmap header");
         if (data_[0] != 'B' || data_[1] != 'M')
@@ -195,9 +216,9 @@ private:
         l.topDown = height < 0;
         if (height < 0)
             height = -height; // int64: no overflow even for INT32_MIN
-        if (width < 1 || width > Image::kMaxSide || height < 1 || height > Image::kMaxSide)
+        if (width < 1 || width > BmpFile::kMaxReadSide || height < 1 || height > BmpFile::kMaxReadSide)
             fail("size " + std::to_string(width) + " x " + std::to_string(l.topDown ? -height : height) +
-                 " is out of range (1.." + std::to_string(Image::kMaxSide) + ")");
+                 " is out of range (1.." + std::to_string(BmpFile::kMaxReadSide) + ")");
         l.width = static_cast<int>(width);
         l.height = static_cast<int>(height);
 
@@ -215,9 +236,11 @@ private:
             fail("pixel data offset " + std::to_string(pixelOffset) + " is inside the header");
         if (pixelOffset > size)
             fail("pixel data offset " + std::to_string(pixelOffset) + " is past the end of the file");
+        if (pixelOffset > kMaxPixelOffset)
+            fail("pixel data offset " + std::to_string(pixelOffset) + " is too far into the file");
         l.pixelOffset = pixelOffset;
 
-        // Sides are at most kMaxSide, so none of this can overflow 64 bits.
+        // Sides are at most kMaxReadSide, so none of this can overflow 64 bits.
         const auto bitsPerRow = static_cast<std::uint64_t>(l.width) * static_cast<std::uint64_t>(bpp);
         l.stride = static_cast<std::size_t>((bitsPerRow + 31) / 32 * 4);
         const std::uint64_t pixelBytes = static_cast<std::uint64_t>(l.stride) * static_cast<std::uint64_t>(l.height);
@@ -225,7 +248,7 @@ private:
             fail("pixel data is truncated: " + std::to_string(pixelBytes) + " bytes needed, " +
                  std::to_string(size - l.pixelOffset) + " present");
 
-        if (paletted)
+        if (paletted && withPalette)
             readPalette(l, core, clrUsed, headersEnd);
         return l;
     }
@@ -340,6 +363,7 @@ private:
 
     std::span<const std::uint8_t> data_;
     const std::string& name_;
+    std::uint64_t declaredSize_ = 0; // the whole file's size when data_ is only its head
 };
 
 // ---- Writing ---------------------------------------------------------------
@@ -393,30 +417,75 @@ std::vector<std::uint8_t> BmpFile::encode(const Image& image)
     return out;
 }
 
+namespace {
+
+// Reads up to `count` bytes at `offset`; fewer only at the end of the file.
+std::size_t readAt(int fd, std::uint8_t* to, std::size_t count, std::uint64_t offset, const std::string& name)
+{
+    std::size_t got = 0;
+    while (got < count) {
+        const ssize_t n = ::pread(fd, to + got, count - got, static_cast<off_t>(offset + got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw VantorError::system(VantorError::Kind::CannotRead, name, errno);
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    return got;
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const noexcept { return fd_; }
+
+private:
+    int fd_;
+};
+
+} // namespace
+
 Image BmpFile::read(const std::filesystem::path& path)
 {
     const std::string name = path.string();
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec))
-        throw VantorError("Cannot open file " + name);
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec)
-        throw VantorError("Cannot open file " + name);
-    if (size > kMaxFileBytes)
-        throw VantorError("Bitmap image is not valid: " + name + " (file is larger than 1 GiB)");
+    // O_NONBLOCK: a FIFO planted at the name must not block the open.
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (file.get() < 0)
+        throw VantorError::system(VantorError::Kind::CannotOpen, name, errno);
+    struct stat st {};
+    if (::fstat(file.get(), &st) != 0)
+        throw VantorError::system(VantorError::Kind::CannotRead, name, errno);
+    if (S_ISDIR(st.st_mode))
+        throw VantorError::system(VantorError::Kind::CannotOpen, name, EISDIR);
+    if (!S_ISREG(st.st_mode))
+        throw VantorError(VantorError::Kind::CannotOpen, name, "not a regular file", "není to obyčejný soubor");
+    const auto fileSize = static_cast<std::uint64_t>(st.st_size);
 
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr)
-        throw VantorError("Cannot open file " + name);
-    // Read at most the size seen above; a file that shrank meanwhile simply
-    // decodes the bytes present.
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    const std::size_t got = bytes.empty() ? 0 : std::fread(bytes.data(), 1, bytes.size(), f);
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed)
-        throw VantorError("Cannot open file " + name);
-    bytes.resize(got);
+    // The headers first: nothing more is read from a file they refuse.
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, kHeadBytes)));
+    const std::size_t headBytes = readAt(file.get(), bytes.data(), bytes.size(), 0, name);
+    const std::uint64_t presentSize = headBytes < bytes.size() ? headBytes : fileSize; // it shrank meanwhile
+    bytes.resize(headBytes);
+    const std::uint64_t needed = BmpDecoder::neededBytes(bytes, std::max<std::uint64_t>(presentSize, 1), name);
+
+    // Then exactly the bytes the headers describe. A file that shrank in the
+    // meantime decodes the bytes present and is refused as truncated.
+    if (needed > bytes.size()) {
+        const std::size_t head = bytes.size();
+        bytes.resize(static_cast<std::size_t>(needed));
+        bytes.resize(head + readAt(file.get(), bytes.data() + head, bytes.size() - head, head, name));
+    } else {
+        bytes.resize(static_cast<std::size_t>(needed));
+    }
     return decode(bytes, name);
 }
 

@@ -10,7 +10,14 @@
 // forms and the 12-byte OS/2 core header. RLE and anything else is refused.
 // Every header field, offset and size is checked before anything is
 // allocated; a bad file gives a VantorError naming the file, never a crash or
-// a huge allocation.
+// a huge allocation. A file is read in two steps: its headers (at most about
+// 1 KiB), which are checked first, then exactly the bytes up to the end of
+// the pixel data they describe; a garbage file of any size costs one small
+// read.
+//
+// Pictures read are at most kMaxReadSide (4096) pixels a side, four times
+// the largest data picture (the 1024 x 1024 dirt textures): such a picture
+// decodes to 48 MiB. Larger ones are refused as not valid, naming the file.
 
 #include "shell/Image.hpp"
 
@@ -24,8 +31,13 @@ namespace vantor {
 
 class BmpFile {
 public:
-    // Reads a picture. Missing or unreadable file: "Cannot open file <path>".
-    // Not a valid bitmap: "Bitmap image is not valid: <path> (<reason>)".
+    // The largest side of a picture read or decoded.
+    static constexpr int kMaxReadSide = 4096;
+
+    // Reads a picture. Missing or unreadable file: "Cannot open file <path>:
+    // <the system's reason>" (systemError() is the errno, ENOENT for a
+    // missing file). Not a valid bitmap: "Bitmap image is not valid: <path>
+    // (<reason>)".
     static Image read(const std::filesystem::path& path);
 
     // Decodes BMP bytes held in memory; `name` is used in error texts.

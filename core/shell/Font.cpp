@@ -1,5 +1,6 @@
 #include "shell/Font.hpp"
 
+#include "shell/FileReading.hpp"
 #include "shell/VantorError.hpp"
 
 #include <ft2build.h>
@@ -146,19 +147,10 @@ void Font::Impl::load(const std::filesystem::path& path, int size)
                           std::to_string(kMinPixelSize) + ".." + std::to_string(kMaxPixelSize) +
                           " pixels) for " + path.string());
 
-    std::ifstream in(path, std::ios::binary);
-    std::error_code ec;
-    const std::uintmax_t bytes = std::filesystem::file_size(path, ec);
-    if (!in || ec)
-        throw VantorError("Cannot open file " + path.string());
-    if (bytes == 0)
+    const std::string bytes = readWholeFile(path, kMaxFontFileBytes, "64 MB");
+    if (bytes.empty())
         throw VantorError(invalidFont(path, "empty file"));
-    if (bytes > kMaxFontFileBytes)
-        throw VantorError(invalidFont(path, "larger than 64 MB"));
-    data.resize(static_cast<std::size_t>(bytes));
-    in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
-    if (in.gcount() != static_cast<std::streamsize>(data.size()))
-        throw VantorError("Cannot read file " + path.string());
+    data.assign(bytes.begin(), bytes.end());
 
     if (FT_Init_FreeType(&library) != 0) {
         library = nullptr;

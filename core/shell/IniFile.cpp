@@ -1,13 +1,12 @@
 #include "shell/IniFile.hpp"
 
+#include "shell/FileReading.hpp"
 #include "shell/VantorError.hpp"
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
-#include <system_error>
 
 namespace vantor {
 
@@ -48,6 +47,9 @@ IniFile IniFile::parse(std::string_view text)
 {
     IniFile ini;
     std::string section;
+    // A UTF-8 byte-order mark, as Windows editors write, is not part of the first line.
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
         std::string_view line = trim(text.substr(0, end));
@@ -70,25 +72,18 @@ IniFile IniFile::parse(std::string_view text)
 
 IniFile IniFile::load(const std::filesystem::path& path)
 {
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (status.type() == std::filesystem::file_type::not_found)
-        return {};
-    if (ec || !std::filesystem::is_regular_file(status))
-        throw VantorError("Cannot read " + path.string() + ": not a regular file");
-    const std::uintmax_t bytes = std::filesystem::file_size(path, ec);
-    if (ec || bytes > kMaxIniBytes)
-        throw VantorError("Cannot read " + path.string() + ": larger than 1 MiB");
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw VantorError("Cannot open file " + path.string());
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        throw VantorError("Cannot read " + path.string());
+    std::string text;
+    try {
+        text = readWholeFile(path, kMaxIniBytes, "1 MiB");
+    } catch (const VantorError& e) {
+        if (e.systemError() == ENOENT)
+            return {};
+        throw;
+    }
     if (text.size() >= 2 && static_cast<unsigned char>(text[0]) == 0xFF && static_cast<unsigned char>(text[1]) == 0xFE)
         text = fromUtf16Le(text);
     else if (text.find('\0') != std::string::npos)
-        throw VantorError("Cannot read " + path.string() + ": not a text file");
+        throw VantorError(VantorError::Kind::CannotRead, path.string(), "it is not a text file", "není to textový soubor");
     return parse(text);
 }
 

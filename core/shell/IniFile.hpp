@@ -2,7 +2,8 @@
 // Reading of profile-style INI text: "[Section]" lines and "Key=Value"
 // lines. Section and key names match without regard to case, the first
 // occurrence wins, values are trimmed of surrounding blanks, lines starting
-// with ';' are comments, anything else is ignored.
+// with ';' are comments, anything else is ignored. A UTF-8 byte-order mark
+// at the start is skipped.
 
 #include <filesystem>
 #include <optional>
@@ -19,7 +20,7 @@ public:
 
     // Reads a file of at most 1 MiB. A missing file gives an empty IniFile;
     // a file that exists but cannot be read, is too large or is not text
-    // throws VantorError naming it. UTF-16 files with a byte-order mark are
+    // throws VantorError naming it and the reason. UTF-16 files with a byte-order mark are
     // read as well (characters beyond ASCII become '?').
     static IniFile load(const std::filesystem::path& path);
 

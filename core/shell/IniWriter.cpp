@@ -1,7 +1,7 @@
 #include "shell/IniWriter.hpp"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 
 namespace vantor {
 
@@ -21,7 +21,7 @@ void IniWriter::write(std::string_view section, std::string_view key, std::strin
 
 void IniWriter::write(std::string_view section, std::string_view key, long long value)
 {
-    write(section, key, std::to_string(value));
+    write(section, key, formatInteger(value));
 }
 
 void IniWriter::writeBool(std::string_view section, std::string_view key, bool value)
@@ -36,10 +36,19 @@ void IniWriter::writeReal(std::string_view section, std::string_view key, double
 
 std::string IniWriter::formatReal(double value)
 {
-    // snprintf in the program's "C" locale: the same text on every machine.
+    // std::to_chars ignores the locale: a desktop session in a decimal-comma
+    // locale still writes "0.5". With a precision, the general format gives
+    // exactly the text printf's "%.15g" gives in the "C" locale.
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.15g", value);
-    return buffer;
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    return std::string(buffer, result.ptr);
+}
+
+std::string IniWriter::formatInteger(long long value)
+{
+    char buffer[24];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
 }
 
 std::string IniWriter::text() const

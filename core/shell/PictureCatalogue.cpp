@@ -3,6 +3,9 @@
 #include "shell/BmpFile.hpp"
 #include "shell/VantorError.hpp"
 
+#include <cstdint>
+#include <memory>
+
 namespace vantor {
 
 const std::array<std::string_view, kPictureCount>& PictureCatalogue::fileNames()
@@ -32,26 +35,38 @@ const std::array<std::string_view, kPictureCount>& PictureCatalogue::fileNames()
 PictureCatalogue PictureCatalogue::load(const std::filesystem::path& programDir)
 {
     PictureCatalogue catalogue;
+    std::uint64_t decodedBytes = 0;
     try {
         for (const std::string_view name : fileNames()) {
-            catalogue.pictures_[static_cast<std::size_t>(catalogue.loaded_)] = BmpFile::read(programDir / name);
+            Image image = BmpFile::read(programDir / name);
+            decodedBytes += static_cast<std::uint64_t>(image.width()) * static_cast<std::uint64_t>(image.height()) * 3;
+            if (decodedBytes > kMaxDecodedBytes)
+                throw VantorError(VantorError::Kind::DataTooLarge, (programDir / name).string(), "256 MiB");
+            catalogue.pictures_[static_cast<std::size_t>(catalogue.loaded_)] = std::move(image);
             ++catalogue.loaded_;
         }
         catalogue.font_.emplace(programDir / kFontFile);
     } catch (const VantorError& e) {
         catalogue.error_ = e.what();
+        catalogue.failure_ = std::make_shared<const VantorError>(e);
     }
     return catalogue;
+}
+
+std::string PictureCatalogue::errorText(Language language) const
+{
+    return failure_ ? failure_->text(language) : std::string();
 }
 
 void PictureCatalogue::requireComplete() const
 {
     if (complete())
         return;
-    const std::string missing = loaded_ < kPictureCount ? std::string(fileNames()[static_cast<std::size_t>(loaded_)])
-                                                        : std::string(kFontFile);
-    throw VantorError("Cannot generate: the picture catalogue is incomplete, " + missing + " is missing (" +
-                      error_ + ")");
+    const std::string file = loaded_ < kPictureCount ? std::string(fileNames()[static_cast<std::size_t>(loaded_)])
+                                                     : std::string(kFontFile);
+    if (!failure_)
+        throw VantorError(VantorError::Kind::DataMissing, file);
+    throw VantorError::dataFile(file, *failure_);
 }
 
 } // namespace vantor

@@ -4,12 +4,19 @@
 // the label font. Loading stops at the first picture that cannot be read;
 // the catalogue then stays incomplete and refuses to serve a generation,
 // naming what is missing, rather than draw from pictures that are not there.
+// Memory is bounded: each picture is at most BmpFile::kMaxReadSide pixels a
+// side, and all of them together decode to at most kMaxDecodedBytes (256 MiB;
+// the shipped pictures take about 0.2 MiB).
 
 #include "shell/Font.hpp"
 #include "shell/Image.hpp"
+#include "shell/Language.hpp"
+#include "shell/VantorError.hpp"
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,17 +44,23 @@ public:
     // File names relative to the program directory, in loading order.
     static const std::array<std::string_view, kPictureCount>& fileNames();
     static constexpr std::string_view kFontFile = "data/DejaVuSans.ttf";
+    // The most all pictures together may take decoded.
+    static constexpr std::uint64_t kMaxDecodedBytes = std::uint64_t{256} << 20;
 
     // Loads every picture from <programDir>/data, then the label font. Never
     // throws: the first failure is kept in error() ("Cannot open file
-    // data/roadNS.bmp", "Bitmap image is not valid: ...") and the rest is
-    // not loaded.
+    // data/roadNS.bmp: No such file or directory", "Bitmap image is not
+    // valid: ...") and the rest is not loaded.
     static PictureCatalogue load(const std::filesystem::path& programDir);
 
     bool complete() const noexcept { return loaded_ == kPictureCount && font_.has_value(); }
     // The error of the failed load, empty when complete.
     const std::string& error() const noexcept { return error_; }
-    // Throws VantorError naming the first missing picture unless complete.
+    // The same in the language.
+    std::string errorText(Language language) const;
+    // Throws VantorError unless complete: "Cannot generate: data/roadNS.bmp
+    // is missing" only when that file does not exist, otherwise the reason
+    // it could not be used.
     void requireComplete() const;
 
     // An entry; only valid while complete() (empty picture otherwise).
@@ -62,6 +75,7 @@ private:
     int loaded_ = 0;
     std::optional<Font> font_;
     std::string error_;
+    std::shared_ptr<const VantorError> failure_;
 };
 
 } // namespace vantor

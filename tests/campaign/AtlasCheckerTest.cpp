@@ -371,7 +371,7 @@ const std::vector<DamageCase>& damageCases()
         {"unsafe name", [](D d) { d.setKey(d.startIni(), "5", "Name", "../evil"); },
          "atlas/start.ini:68: city 5: City name \"../evil\" cannot be used"},
         {"name with a control character shown escaped", [](D d) { d.setKey(d.startIni(), "5", "Name", "Bad\x1b[31m"); },
-         "atlas/start.ini:68: city 5: City name \"Bad\\x1B[31m\" cannot be used"},
+         "atlas/start.ini:68: city 5: City name \"Bad\\x1b[31m\" cannot be used"},
         {"reserved name SingleCity", [](D d) { d.setKey(d.startIni(), "5", "Name", "singlecity"); },
          "atlas/start.ini:68: city 5: City name \"singlecity\" cannot be used"},
         {"reserved name start", [](D d) { d.setKey(d.startIni(), "5", "Name", "Start"); },

@@ -8,6 +8,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -104,6 +105,7 @@ private slots:
     void lowerCaseCzeIsEnglish();
     void failedSaveIsReported();
     void incompleteCatalogueRefusesPreview();
+    void failedStepSpeaksTheProgramLanguage();
 };
 
 void CityEditorTest::firstOpening()
@@ -580,6 +582,23 @@ void CityEditorTest::incompleteCatalogueRefusesPreview()
     QVERIFY(button(p, "ButtonBack")->isEnabled());
     QVERIFY(!child<QWidget>(p.editor, "ButtonShowGround")->isVisibleTo(p.editor));
     QVERIFY(p.editor->model().city().groundPicture.empty());
+}
+
+// The error under a failed step is in the program's language: a name that
+// would overwrite the campaign's start.ini is refused in Czech.
+void CityEditorTest::failedStepSpeaksTheProgramLanguage()
+{
+    TestProgram p("[General]\r\nLanguage=Cze\r\n");
+    p.editor->show();
+    chooseSize(p, 0);
+    child<QLineEdit>(p.editor, "EditCityName")->setText("start");
+    goToStep(p, 9);
+
+    const QString expected = QString::fromUtf8("Název města „start“ nelze použít: je to název souboru kampaně");
+    QCOMPARE(p.boxes.shown.size(), std::size_t{1});
+    QCOMPARE(QString::fromStdString(p.boxes.shown[0].text), expected);
+    QCOMPARE(labelText(p, "LabelInfo"), expected);
+    QVERIFY(!std::filesystem::exists(atlas(p) / "start.ini"));
 }
 
 int runCityEditorTest(int argc, char** argv)

@@ -295,8 +295,11 @@ std::vector<MalformedCase> malformedCases()
         {"100000 x 100000", buildBmp(valid24().width(100000).height(100000)), "out of range"},
         {"65536 x 65536 (32-bit overflow)", buildBmp(valid24().width(65536).height(65536)),
          "out of range"},
-        {"16384 x 16384 without the pixels", buildBmp(valid24().width(16384).height(16384)),
+        {"4097 x 1, past the largest side read", buildBmp(valid24().width(4097).height(1)), "out of range (1..4096)"},
+        {"1 x -4097", buildBmp(valid24().width(1).height(-4097)), "out of range (1..4096)"},
+        {"4096 x 4096 without the pixels", buildBmp(valid24().width(4096).height(4096)),
          "pixel data is truncated"},
+        {"pixel data 2 MiB into the file", buildBmp(valid24().offset(2 << 20)), "too far into the file"},
         {"pixels truncated", truncatedPixels, "pixel data is truncated"},
         {"offset past end", patched32(buildBmp(valid24()), 10, 1000), "past the end"},
         {"offset inside header", buildBmp(valid24().offset(20)), "inside the header"},
@@ -361,15 +364,17 @@ TEST_F(BmpFileOnDisk, WriteThenReadAndOverwrite)
 TEST_F(BmpFileOnDisk, ReadFailuresNameThePath)
 {
     const fs::path missing = dir_ / "nothere.bmp";
-    EXPECT_EQ(errorOf([&] { BmpFile::read(missing); }), "Cannot open file " + missing.string());
-    EXPECT_EQ(errorOf([&] { BmpFile::read(dir_); }), "Cannot open file " + dir_.string());
+    EXPECT_EQ(errorOf([&] { BmpFile::read(missing); }), "Cannot open file " + missing.string() + ": No such file or directory");
+    EXPECT_EQ(errorOf([&] { BmpFile::read(dir_); }), "Cannot open file " + dir_.string() + ": Is a directory");
 
     const fs::path bad = dir_ / "bad.bmp";
     std::ofstream(bad, std::ios::binary) << "hello, not a picture";
     EXPECT_EQ(errorOf([&] { BmpFile::read(bad); }), "Bitmap image is not valid: " + bad.string() + " (not a BMP file)");
 }
 
-TEST_F(BmpFileOnDisk, HugeFileIsRefusedWithoutReadingIt)
+// A huge file is refused from its header; what follows it is never read
+// (the process tests bound the memory of such a read).
+TEST_F(BmpFileOnDisk, HugeFileIsRefusedFromItsHeader)
 {
     const fs::path huge = dir_ / "huge.bmp";
     std::ofstream(huge, std::ios::binary) << "BM";
@@ -378,8 +383,7 @@ TEST_F(BmpFileOnDisk, HugeFileIsRefusedWithoutReadingIt)
     if (ec)
         GTEST_SKIP() << "cannot make a sparse file here";
     const std::string text = errorOf([&] { BmpFile::read(huge); });
-    EXPECT_NE(text.find(huge.string()), std::string::npos) << text;
-    EXPECT_NE(text.find("larger than 1 GiB"), std::string::npos) << text;
+    EXPECT_EQ(text, "Bitmap image is not valid: " + huge.string() + " (unsupported header size 0)");
 }
 
 TEST_F(BmpFileOnDisk, WriteFailuresNameThePathAndLeaveNoTemporary)

@@ -1,0 +1,154 @@
+// The files Vantor writes do not depend on the process locale. The desktop
+// program runs in the user's locale (QApplication calls setlocale), so a
+// Czech desktop has a decimal comma; the game reads only "0.5". These tests
+// write a campaign and a single mission under cs_CZ.UTF-8 and compare the
+// bytes with a run in the "C" locale. The locale is part of the test set-up
+// (run.sh generates it); a machine without it fails here rather than skip.
+
+#include "campaign/CampaignWriter.hpp"
+#include "campaign/MoonMap.hpp"
+#include "shell/Config.hpp"
+#include "shell/IniWriter.hpp"
+
+#include "TestSupport.hpp"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdio>
+#include <locale>
+#include <map>
+#include <sstream>
+
+namespace vantor {
+namespace {
+
+constexpr const char* kCommaLocale = "cs_CZ.UTF-8";
+
+// Puts the C library and the C++ global locale into `name` for its lifetime,
+// as QApplication does for the C library; back to "C" afterwards.
+class ScopedGlobalLocale {
+public:
+    explicit ScopedGlobalLocale(const char* name)
+    {
+        ok_ = std::setlocale(LC_ALL, name) != nullptr;
+        if (ok_)
+            std::locale::global(std::locale(name));
+    }
+    ~ScopedGlobalLocale()
+    {
+        std::setlocale(LC_ALL, "C");
+        std::locale::global(std::locale::classic());
+    }
+    ScopedGlobalLocale(const ScopedGlobalLocale&) = delete;
+    ScopedGlobalLocale& operator=(const ScopedGlobalLocale&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    bool ok_ = false;
+};
+
+class QuietProgress final : public CampaignProgress {
+public:
+    void setTask(std::string_view) override {}
+    void setTaskProgress(int) override {}
+    void pump() override {}
+    void setTotalProgress(int) override {}
+    bool cancelRequested() override { return false; }
+};
+
+// Every file under atlas/, name -> bytes.
+std::map<std::string, std::string> atlasFiles(const std::filesystem::path& root)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& e : std::filesystem::directory_iterator(root / "atlas"))
+        if (e.is_regular_file())
+            files[e.path().filename().string()] = test::readFile(e.path());
+    return files;
+}
+
+std::map<std::string, std::string> writeCampaign(std::uint32_t seed)
+{
+    static const Font font = MoonMap::loadLabelFont(VANTOR_BIN_DIR);
+    Campaign campaign;
+    campaign.cityNames = MoonMap::loadCityNames(test::dataDirectory() / "citynames.txt");
+    campaign.moonBase = Image(6, 6, {40, 40, 40});
+    RandomSource random(seed);
+    MoonMap::generateUntilValid(campaign, random, font);
+
+    test::TempDir root;
+    CityEditorModel editor;
+    test::attachData(editor);
+    QuietProgress progress;
+    const CampaignSettings smallCities{70, false, false};
+    EXPECT_EQ(CampaignWriter::write(campaign, smallCities, editor, root.path(), random, progress, [] { return true; }),
+              CampaignOutcome::Completed);
+    return atlasFiles(root.path());
+}
+
+std::map<std::string, std::string> writeSingleMission(std::uint32_t seed)
+{
+    test::TempDir root;
+    CityEditorModel editor;
+    test::attachData(editor);
+    editor.setSizeChoice(2);
+    RandomSource random(seed);
+    NullProgressSink progress;
+    editor.generate(random, progress);
+    editor.save(root.path(), progress);
+    return atlasFiles(root.path());
+}
+
+TEST(LocaleProof, TheTestLocaleReallyHasADecimalComma)
+{
+    const ScopedGlobalLocale czech(kCommaLocale);
+    ASSERT_TRUE(czech.ok()) << kCommaLocale << " is not installed: run ./run.sh (it generates the locale) or "
+                            << "locale-gen " << kCommaLocale;
+    // What the program must not use on a file path behaves differently here.
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%.15g", 0.5);
+    EXPECT_STREQ(buffer, "0,5");
+    std::ostringstream stream;
+    stream << 0.5;
+    EXPECT_EQ(stream.str(), "0,5");
+    // And what it uses does not.
+    EXPECT_EQ(IniWriter::formatReal(0.5), "0.5");
+    EXPECT_EQ(IniWriter::formatReal(static_cast<double>(0.0333333350718021f)), "0.0333333350718021");
+    EXPECT_EQ(IniWriter::formatInteger(-1234567), "-1234567");
+}
+
+TEST(LocaleProof, CampaignAndSingleMissionBytesDoNotDependOnTheLocale)
+{
+    const auto campaignInC = writeCampaign(7);
+    const auto missionInC = writeSingleMission(11);
+    ASSERT_TRUE(campaignInC.contains("start.ini"));
+    ASSERT_NE(campaignInC.at("start.ini").find("MoonX=0."), std::string::npos) << "reals are written in start.ini";
+
+    const ScopedGlobalLocale czech(kCommaLocale);
+    ASSERT_TRUE(czech.ok()) << kCommaLocale << " is not installed";
+    const auto campaignInCzech = writeCampaign(7);
+    const auto missionInCzech = writeSingleMission(11);
+    ASSERT_EQ(campaignInCzech.size(), campaignInC.size());
+    for (const auto& [name, bytes] : campaignInC)
+        EXPECT_TRUE(campaignInCzech.at(name) == bytes) << name << " differs under " << kCommaLocale;
+    ASSERT_EQ(missionInCzech.size(), 4u);
+    for (const auto& [name, bytes] : missionInC)
+        EXPECT_TRUE(missionInCzech.at(name) == bytes) << name << " differs under " << kCommaLocale;
+}
+
+TEST(LocaleProof, ConfigIntegersAreReadTheSameUnderADecimalCommaLocale)
+{
+    const ScopedGlobalLocale czech(kCommaLocale);
+    ASSERT_TRUE(czech.ok()) << kCommaLocale << " is not installed";
+    for (const char* value : {"0x10", "1", "-7", "$1F"}) {
+        test::TempDir root;
+        test::writeFile(root.path() / "config.ini", std::string("[General]\r\nCC=") + value + "\r\n");
+        EXPECT_TRUE(Config::load(root.path()).campaignCompleted) << value;
+    }
+    test::TempDir root;
+    test::writeFile(root.path() / "config.ini", "[General]\r\nCC=0,5\r\n");
+    EXPECT_FALSE(Config::load(root.path()).campaignCompleted) << "not a whole number in any locale";
+}
+
+} // namespace
+} // namespace vantor
