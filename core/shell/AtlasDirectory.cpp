@@ -264,7 +264,7 @@ std::uint64_t AtlasDirectory::freeSpace() const
 bool AtlasDirectory::isLeftoverName(std::string_view name)
 {
     const auto matches = [&](std::string_view prefix) {
-        return name.size() > prefix.size() + 8 && name.substr(0, prefix.size()) == prefix;
+        return name.size() >= prefix.size() + 8 && name.substr(0, prefix.size()) == prefix;
     };
     return matches(kTemporaryPrefix) || matches(kStagingPrefix);
 }
