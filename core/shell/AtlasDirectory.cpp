@@ -132,7 +132,7 @@ public:
     // so that it can be put back; a file system without the swap gets a
     // plain rename, which cannot be undone.
     void move(int fromDir, const std::string& from, int toDir, const std::string& to,
-              const std::filesystem::path& shown)
+              const std::filesystem::path& shown, std::string_view verb = {})
     {
         const bool exists = typeOf(toDir, to) != 0;
         if (exists) {
@@ -141,10 +141,10 @@ public:
                 return;
             }
             if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-                ioError("Cannot replace", shown, errno);
+                ioError(verb.empty() ? "Cannot replace" : verb, shown, errno);
         }
         if (fileio::rename(fromDir, from.c_str(), toDir, to.c_str()) != 0)
-            ioError(exists ? "Cannot replace" : "Cannot move into place", shown, errno);
+            ioError(!verb.empty() ? verb : exists ? "Cannot replace" : "Cannot move into place", shown, errno);
         done_.push_back({fromDir, from, toDir, to, exists ? Kind::Replaced : Kind::Moved});
     }
 
@@ -368,7 +368,7 @@ void StagingDirectory::commit(const std::vector<std::string>& retire)
                 ioError("Cannot open directory", atlas_.path() / name_ / kRetiredName, errno);
         }
         for (const std::string& name : retiring)
-            journal.move(atlas, name, retiredFd, name, atlas_.path() / name);
+            journal.move(atlas, name, retiredFd, name, atlas_.path() / name, "Cannot remove");
         for (const std::string& name : staged_)
             journal.move(fd_, name, atlas, name, atlas_.path() / name);
         if (fileio::sync(atlas) != 0)
