@@ -124,7 +124,7 @@ TEST_F(AtlasSafetyCli, PlantedLinksAreNeverWrittenThrough)
         plant(name + ".tmp", n % 2 == 0);
         plant(name + ".lock", n % 2 == 0);
     }
-    for (const std::string& name : {"SingleCity.ini", "SingleCityGROUND.bmp", "moon.bmp"})
+    for (const char* name : {"SingleCity.ini", "SingleCityGROUND.bmp", "moon.bmp"})
         plant(name, false);
     const test::Snapshot outsideBefore = test::snapshot(outside);
 
@@ -244,16 +244,18 @@ TEST_F(AtlasSafetyCli, OverwriteKeepsTheModdersFilesAndTheSingleMission)
     const test::Snapshot after = test::snapshot(atlas());
     for (const auto& [name, content] : before) {
         const bool campaignFile = name.find(".ini") != std::string::npos || name.find(".bmp") != std::string::npos;
-        if (!campaignFile || name.rfind("SingleCity", 0) == 0)
+        if (!campaignFile || name.rfind("SingleCity", 0) == 0) {
             EXPECT_TRUE(after.count(name) == 1 && after.at(name) == content) << name << " must be kept";
+        }
     }
     EXPECT_TRUE(leftovers().empty());
     // Every .ini beside the single mission's is a city the new start.ini names.
     const std::string start = test::readFile(atlas() / "start.ini");
     for (const auto& [name, content] : after)
         if (name.size() > 4 && name.substr(name.size() - 4) == ".ini" && name != "start.ini" &&
-            name != "SingleCity.ini" && name.find('/') == std::string::npos)
+            name != "SingleCity.ini" && name.find('/') == std::string::npos) {
             EXPECT_NE(start.find("Name=" + name.substr(0, name.size() - 4) + "\r\n"), std::string::npos) << name;
+        }
 }
 
 } // namespace
