@@ -90,10 +90,11 @@ const char* const kCampaignHelpText =
     "                              existing campaign is left alone, exit status 3)\n"
     "  --help                      show this text\n"
     "\n"
-    "Progress goes to standard error; Ctrl-C stops before the next city and leaves\n"
-    "an incomplete campaign (exit status 130).\n"
-    "Exit status: 0 done, 1 input/output error, 2 bad arguments, 3 campaign exists,\n"
-    "130 cancelled.\n";
+    "Progress goes to standard error. The campaign is written into a staging folder\n"
+    "and moved into place only when complete: Ctrl-C (or SIGTERM, SIGHUP) or an\n"
+    "error keeps the previous campaign unchanged.\n"
+    "Exit status: 0 done, 1 input/output error or another Vantor writing atlas/,\n"
+    "2 bad arguments, 3 campaign exists, 130/143/129 stopped by SIGINT/SIGTERM/SIGHUP.\n";
 
 const char* const kCheckHelpText =
     "Usage: vantor-cli check [options]\n"

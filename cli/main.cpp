@@ -5,6 +5,7 @@
 #include "campaign/AtlasChecker.hpp"
 #include "campaign/CampaignWriter.hpp"
 #include "campaign/MoonMap.hpp"
+#include "cityfiles/CitySaver.hpp"
 #include "shell/BmpFile.hpp"
 #include "shell/Config.hpp"
 #include "shell/PictureCatalogue.hpp"
@@ -31,13 +32,40 @@ using namespace vantor;
 constexpr int kExitIoError = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitCampaignExists = 3;
-constexpr int kExitCancelled = 130;
 
-std::atomic<bool> interrupted{false};
+// The stop signal received (SIGINT, SIGTERM or SIGHUP), 0 while none. The
+// work stops at its next check: a campaign before the next city or before it
+// is moved into place, a single mission before its files are renamed into
+// place; the previous files stay, and the exit status is 128 + the signal.
+volatile std::sig_atomic_t stopSignal = 0;
 
-extern "C" void onInterrupt(int)
+extern "C" void onStopSignal(int signal)
 {
-    interrupted = true;
+    stopSignal = signal;
+}
+
+void installStopHandlers()
+{
+    struct sigaction action {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
+}
+
+bool stopRequested()
+{
+    return stopSignal != 0;
+}
+
+// One line on standard error; the exit status for the signal.
+int reportStop(std::string_view what)
+{
+    const int signal = stopSignal;
+    const char* name = signal == SIGINT ? "SIGINT" : signal == SIGTERM ? "SIGTERM" : "SIGHUP";
+    std::cerr << "vantor-cli: stopped by " << name << ": " << what << "\n";
+    return 128 + signal;
 }
 
 // Progress on standard error: a bar redrawn in place when it is a terminal,
@@ -82,7 +110,7 @@ private:
     int percent_ = -1;
 };
 
-// Campaign progress: one line per city (a bar on a terminal); Ctrl-C asks to stop.
+// Campaign progress: one line per city (a bar on a terminal); a stop signal asks to stop.
 class CampaignTerminalProgress final : public CampaignProgress {
 public:
     explicit CampaignTerminalProgress(int cities) : cities_(cities), terminal_(isatty(fileno(stderr)) != 0) {}
@@ -109,7 +137,7 @@ public:
     void setTaskProgress(int) override {}
     void pump() override {}
     void setTotalProgress(int) override {}
-    bool cancelRequested() override { return interrupted; }
+    bool cancelRequested() override { return stopRequested(); }
 
 private:
     int cities_;
@@ -184,6 +212,7 @@ void seedRandom(RandomSource& random, const std::optional<std::uint32_t>& seed)
 
 int runCampaign(const cli::CampaignOptions& options, const char* argv0)
 {
+    installStopHandlers();
     ProgramPaths paths(std::filesystem::path{});
     Config config;
     if (const auto failed = openProgramDirectory(options.root, argv0, paths, config))
@@ -222,17 +251,13 @@ int runCampaign(const cli::CampaignOptions& options, const char* argv0)
         editor.setCatalogue(catalogue);
         editor.loadGroundTextures(dataHome);
         const CampaignSettings settings{options.maxHouseDensity, options.largeCities, options.limitedLights};
-        std::signal(SIGINT, onInterrupt);
         CampaignTerminalProgress progress(campaign.numCities + 1);
         const CampaignOutcome outcome =
             CampaignWriter::write(campaign, settings, editor, root, random, progress, [] { return true; });
-        std::signal(SIGINT, SIG_DFL);
         std::string message(CampaignWriter::messageText(outcome, Language::English));
         std::replace(message.begin(), message.end(), '\r', ' ');
-        if (outcome == CampaignOutcome::Cancelled) {
-            std::cerr << "vantor-cli: " << message << "\n";
-            return kExitCancelled;
-        }
+        if (outcome == CampaignOutcome::Cancelled)
+            return reportStop(message);
         std::error_code ec;
         std::cout << "Campaign of " << campaign.numCities << " cities and the rebel headquarters saved in "
                   << std::filesystem::absolute(root / "atlas", ec).string() << "\n";
@@ -246,6 +271,7 @@ int runCampaign(const cli::CampaignOptions& options, const char* argv0)
 
 int runCity(const cli::CityOptions& options, const char* argv0)
 {
+    installStopHandlers();
     ProgramPaths paths(std::filesystem::path{});
     Config config;
     if (const auto failed = openProgramDirectory(options.root, argv0, paths, config))
@@ -270,7 +296,15 @@ int runCity(const cli::CityOptions& options, const char* argv0)
         editor.loadGroundTextures(paths.dataHome());
         TerminalProgress progress;
         editor.generate(random, progress);
-        const std::filesystem::path written = editor.save(root, progress);
+        const std::string unchanged = "nothing in " + (root / "atlas").string() + " was changed";
+        if (stopRequested())
+            return reportStop(unchanged);
+        std::filesystem::path written;
+        try {
+            written = CitySaver::save(editor.city(), root, progress, stopRequested);
+        } catch (const SaveCancelled&) {
+            return reportStop(unchanged);
+        }
         std::error_code ec;
         const std::filesystem::path atlas = std::filesystem::absolute(written, ec).parent_path();
         std::cout << "Single mission saved in " << atlas.string() << ": " << editor.params().cityName << ".ini, "

@@ -1,26 +1,26 @@
 #include "campaign/CampaignWriter.hpp"
 
-#include "shell/AtomicFile.hpp"
+#include "cityfiles/CitySaver.hpp"
+#include "shell/AtlasDirectory.hpp"
 #include "shell/BmpFile.hpp"
+#include "shell/IniFile.hpp"
 #include "shell/IniWriter.hpp"
 #include "shell/VantorError.hpp"
 
 #include <algorithm>
 #include <array>
+#include <cctype>
+#include <span>
 #include <string>
 
 namespace vantor {
 
 namespace {
 
-constexpr std::array<std::string_view, 4> kSingleMissionFiles{
-    "SingleCity.ini", "SingleCityGROUND.bmp", "SingleCityHIGHT.bmp", "SingleCityPLAN.bmp"};
-
-// The size choice of a campaign city: one draw, then the rules in order,
-// each overriding the ones before.
-int chooseSize(const CampaignCity& city, const CampaignSettings& settings, RandomSource& random)
+// The size choice of a campaign city from the drawn size (2 or 3): the rules
+// in order, each overriding the ones before.
+int applySizeRules(int size, const CampaignCity& city, const CampaignSettings& settings)
 {
-    int size = random.real() < 0.6 ? 2 : 3;
     if (city.forcedSize != -1)
         size = city.forcedSize;
     if (city.landmark == "Spaceport")
@@ -34,6 +34,75 @@ int chooseSize(const CampaignCity& city, const CampaignSettings& settings, Rando
     else if (city.landmark == "Parking")
         size = 0;
     return size;
+}
+
+// The size choice of a campaign city: one draw, then the rules.
+int chooseSize(const CampaignCity& city, const CampaignSettings& settings, RandomSource& random)
+{
+    return applySizeRules(random.real() < 0.6 ? 2 : 3, city, settings);
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
+        return std::tolower(x) == std::tolower(y);
+    });
+}
+
+// The files of the campaign that atlas/start.ini describes: start.ini,
+// moon.bmp and the four files of every city it names. Names that could not
+// be a city file, and the single mission's, are left out; an unreadable or
+// missing start.ini gives none.
+std::vector<std::string> previousCampaignFiles(const std::filesystem::path& atlas)
+{
+    IniFile ini;
+    try {
+        ini = IniFile::load(atlas / "start.ini");
+    } catch (const VantorError&) {
+        return {};
+    }
+    const int cities = ini.readInteger("General", "Number of cities", -1);
+    if (cities < 0)
+        return {};
+    std::vector<std::string> names{"start.ini", "moon.bmp"};
+    for (int i = 1; i <= std::min(cities, 10000); ++i) {
+        const auto name = ini.value(std::to_string(i), "Name");
+        if (!name || equalsIgnoringCase(*name, "SingleCity"))
+            continue;
+        try {
+            CitySaver::checkCityName(*name);
+        } catch (const VantorError&) {
+            continue;
+        }
+        for (const char* suffix : {".ini", "PLAN.bmp", "GROUND.bmp", "HIGHT.bmp"})
+            names.push_back(*name + suffix);
+    }
+    return names;
+}
+
+// Refuses a campaign that cannot fit beside the files it replaces: until it
+// is moved into place the previous campaign stays on the disk.
+void requireFreeSpace(const AtlasDirectory& atlas, const Campaign& campaign, const CampaignSettings& settings)
+{
+    constexpr std::uint64_t kSlackPerFile = 4096; // the last block of each file
+    constexpr std::uint64_t kStartIniBytes = 64 * 1024;
+    std::uint64_t needed = kStartIniBytes + BmpFile::encode(campaign.moonMap).size() + 2 * kSlackPerFile;
+    for (int i = 1; i <= campaign.numCities + 1; ++i) {
+        const CampaignCity& city = campaign.cities[static_cast<std::size_t>(i)];
+        const int largest = std::max(applySizeRules(2, city, settings), applySizeRules(3, city, settings));
+        needed += CitySaver::estimatedBytes(largest) + 4 * kSlackPerFile;
+    }
+    const std::uint64_t available = atlas.freeSpace();
+    if (available < needed) {
+        const auto megabytes = [](std::uint64_t bytes) { return std::to_string((bytes + 999999) / 1000000); };
+        throw VantorError::translated(
+            "Not enough free space in " + atlas.path().string() + ": the new campaign needs up to " +
+                megabytes(needed) + " MB beside the current files, " + megabytes(available) +
+                " MB are free; nothing was changed",
+            "Ve složce " + atlas.path().string() + " není dost volného místa: nová kampaň potřebuje vedle " +
+                "současných souborů až " + megabytes(needed) + " MB, volných je " + megabytes(available) +
+                " MB; nic nebylo změněno");
+    }
 }
 
 void writeCitySection(IniWriter& ini, int index, const CampaignCity& city, int size)
@@ -131,25 +200,6 @@ bool CampaignWriter::campaignExists(const std::filesystem::path& programDir)
            std::filesystem::exists(programDir / "atlas" / "campaign.ini", ec);
 }
 
-void CampaignWriter::cleanAtlas(const std::filesystem::path& atlas)
-{
-    std::error_code ec;
-    std::vector<std::filesystem::path> doomed;
-    for (std::filesystem::directory_iterator it(atlas, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (std::find(kSingleMissionFiles.begin(), kSingleMissionFiles.end(), name) != kSingleMissionFiles.end())
-            continue;
-        std::error_code statusError;
-        // Only regular files, never directories and never through links.
-        if (std::filesystem::symlink_status(it->path(), statusError).type() == std::filesystem::file_type::regular)
-            doomed.push_back(it->path());
-    }
-    for (const auto& path : doomed) {
-        std::error_code ignored;
-        std::filesystem::remove(path, ignored);
-    }
-}
-
 CampaignOutcome CampaignWriter::write(const Campaign& campaign, const CampaignSettings& settings,
                                       CityEditorModel& editor, const std::filesystem::path& programDir,
                                       RandomSource& random, CampaignProgress& progress,
@@ -158,23 +208,24 @@ CampaignOutcome CampaignWriter::write(const Campaign& campaign, const CampaignSe
     if (campaign.cities.size() < static_cast<std::size_t>(campaign.numCities) + 2 ||
         campaign.objectives.size() < static_cast<std::size_t>(Campaign::kNumTasks) + 1)
         throw VantorError("The campaign has no valid Moon map yet");
-    const std::filesystem::path atlas = programDir / "atlas";
-    if (campaignExists(programDir)) {
-        if (!askOverwrite())
-            return CampaignOutcome::Declined;
-        std::error_code ignored;
-        std::filesystem::remove(atlas / "campaign.ini", ignored);
-    }
-    std::error_code ec;
-    std::filesystem::create_directories(atlas, ec);
-    if (!std::filesystem::is_directory(atlas, ec))
-        throw VantorError("Cannot create directory " + atlas.string());
-    cleanAtlas(atlas);
+    if (campaignExists(programDir) && !askOverwrite())
+        return CampaignOutcome::Declined;
+
+    // One writer at a time. The new campaign is written into a private
+    // staging folder inside atlas/ and moved into place only when every file
+    // is complete; any failure or a Cancel before that removes the folder
+    // and leaves the previous campaign as it was.
+    AtlasDirectory atlas(programDir / "atlas");
+    atlas.lock();
+    atlas.removeLeftovers();
+    std::vector<std::string> replaced = previousCampaignFiles(atlas.path());
+    replaced.push_back("campaign.ini"); // only tested for and removed
+    requireFreeSpace(atlas, campaign, settings);
+    StagingDirectory staging(atlas);
 
     progress.setTotalProgress(0);
     progress.pump();
 
-    const std::filesystem::path startIni = atlas / "start.ini";
     IniWriter ini;
     ini.write("General", "Number of cities", campaign.numCities + 1);
     ini.write("General", "Location from", 1);
@@ -187,7 +238,6 @@ CampaignOutcome CampaignWriter::write(const Campaign& campaign, const CampaignSe
     ini.writeReal("Healthes", "0", 100);
     for (const char* key : {"1", "2", "3", "4"})
         ini.writeReal("Healthes", key, 20);
-    writeFileAtomically(startIni, ini.text());
 
     const int total = campaign.numCities + 1; // the cities and the headquarters
     for (int i = 1; i <= total; ++i) {
@@ -200,15 +250,21 @@ CampaignOutcome CampaignWriter::write(const Campaign& campaign, const CampaignSe
         const CampaignCity& city = campaign.cities[static_cast<std::size_t>(i)];
         const int size = chooseSize(city, settings, random);
         writeCitySection(ini, i, city, size);
-        writeFileAtomically(startIni, ini.text());
         setCityControls(editor, city, size, settings, random);
         editor.generate(random, progress);
-        editor.save(programDir, progress);
+        CitySaver::stage(editor.city(), staging, progress);
     }
 
     writeObjectives(ini, campaign);
-    writeFileAtomically(startIni, ini.text());
-    BmpFile::write(campaign.moonMap, atlas / "moon.bmp");
+    const std::string text = ini.text();
+    staging.add("start.ini", std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    staging.add("moon.bmp", BmpFile::encode(campaign.moonMap));
+    // A stop asked for during the last city still keeps the previous campaign.
+    if (progress.cancelRequested()) {
+        progress.setTotalProgress(0);
+        return CampaignOutcome::Cancelled;
+    }
+    staging.commit(replaced);
     progress.setTotalProgress(0);
     return CampaignOutcome::Completed;
 }
@@ -224,8 +280,8 @@ std::string_view CampaignWriter::statusText(CampaignOutcome outcome, Language la
     case CampaignOutcome::Completed:
         return tr(language, "Campaign successfuly generated", "Kampaň byla úspěšně vygenerována");
     case CampaignOutcome::Cancelled:
-        return tr(language, "Campaign generation cancelled: the campaign is incomplete.",
-                  "Generování kampaně bylo přerušeno: kampaň je neúplná.");
+        return tr(language, "Campaign generation cancelled: the previous campaign is unchanged.",
+                  "Generování kampaně bylo zrušeno: předchozí kampaň zůstala beze změny.");
     case CampaignOutcome::Declined:
         break;
     }
@@ -240,10 +296,8 @@ std::string_view CampaignWriter::messageText(CampaignOutcome outcome, Language l
                   "Kampaň byla úspěšně vygenerována.\rUkončete tento program a spust'te Korvane.");
     case CampaignOutcome::Cancelled:
         return tr(language,
-                  "Campaign generation cancelled.\rThe campaign in the atlas directory is incomplete: generate it again "
-                  "before you play.",
-                  "Generování kampaně bylo přerušeno.\rKampaň v adresáři atlas je neúplná: před hraním ji vygenerujte "
-                  "znovu.");
+                  "Campaign generation cancelled.\rThe previous campaign in the atlas directory is unchanged.",
+                  "Generování kampaně bylo zrušeno.\rPředchozí kampaň v adresáři atlas zůstala beze změny.");
     case CampaignOutcome::Declined:
         break;
     }

@@ -35,7 +35,7 @@ struct CampaignSettings {
 enum class CampaignOutcome {
     Declined,  // a campaign existed and the user kept it: nothing was touched
     Completed, // every city, start.ini and moon.bmp written
-    Cancelled, // stopped before a city; the files written so far stay, moon.bmp is missing
+    Cancelled, // stopped before a city or before the move into place; the previous campaign is unchanged
 };
 
 class CampaignWriter {
@@ -44,8 +44,14 @@ public:
     static bool campaignExists(const std::filesystem::path& programDir);
 
     // `askOverwrite` is asked only when a campaign exists. The editor must
-    // have its pictures (catalogue and ground textures). Throws VantorError
-    // on a file or generation failure.
+    // have its pictures (catalogue and ground textures). The campaign is
+    // written into a staging folder inside atlas/ under atlas/'s writer lock
+    // and moved into place whole: only the previous campaign's files
+    // (start.ini, moon.bmp, the four files of each city its start.ini names,
+    // campaign.ini) and the new campaign's own names are replaced; other
+    // files stay. Throws VantorError on a file or generation failure, when
+    // another Vantor is writing atlas/, or when the campaign cannot fit
+    // beside the old one; the previous campaign is then unchanged.
     static CampaignOutcome write(const Campaign& campaign, const CampaignSettings& settings, CityEditorModel& editor,
                                  const std::filesystem::path& programDir, RandomSource& random,
                                  CampaignProgress& progress, const std::function<bool()>& askOverwrite);
@@ -54,9 +60,6 @@ public:
     static std::string_view statusText(CampaignOutcome outcome, Language language);
     static std::string_view messageText(CampaignOutcome outcome, Language language);
     static std::string_view overwriteQuestion(Language language);
-
-    // Deletes the regular files directly in atlas/ except the single mission's four files.
-    static void cleanAtlas(const std::filesystem::path& atlas);
 };
 
 } // namespace vantor

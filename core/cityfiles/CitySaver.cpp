@@ -1,7 +1,7 @@
 #include "cityfiles/CitySaver.hpp"
 
 #include "cityfiles/CityDescriptionFile.hpp"
-#include "shell/AtomicFile.hpp"
+#include "shell/AtlasDirectory.hpp"
 #include "shell/BmpFile.hpp"
 #include "shell/VantorError.hpp"
 
@@ -76,8 +76,7 @@ void CitySaver::checkCityName(std::string_view name, NameUse use)
         refuse(name, "it is the name of the single mission", "je to název samostatné mise");
 }
 
-std::filesystem::path CitySaver::save(const CityState& city, const std::filesystem::path& programDir,
-                                      ProgressSink& progress)
+std::vector<CitySaver::File> CitySaver::files(const CityState& city)
 {
     const GenerationParams& p = city.params;
     checkCityName(p.cityName);
@@ -85,30 +84,71 @@ std::filesystem::path CitySaver::save(const CityState& city, const std::filesyst
     if (city.planPicture.width() != side * 10 || city.groundPicture.width() != side * 32 ||
         city.heightPicture.width() != side * 2)
         throw VantorError("Nothing to save for " + p.cityName + ": generate the city first");
-    // Formatting first: a state that cannot be written stops before any file is touched.
+    // Everything is encoded first: a state that cannot be written stops before any file is touched.
     const std::string text = CityDescriptionFile::format(city);
+    std::vector<File> out;
+    out.push_back({p.cityName + ".ini", std::vector<std::uint8_t>(text.begin(), text.end())});
+    out.push_back({p.cityName + "PLAN.bmp", BmpFile::encode(city.planPicture)});
+    out.push_back({p.cityName + "GROUND.bmp", BmpFile::encode(city.groundPicture)});
+    out.push_back({p.cityName + "HIGHT.bmp", BmpFile::encode(city.heightPicture)});
+    return out;
+}
 
-    progress.setTask(std::string(tr(city.language, "Current task: saving ", "Právě ukládám: ")) + p.cityName);
+std::uint64_t CitySaver::estimatedBytes(int sizeChoice)
+{
+    GenerationParams p;
+    p.sizeChoice = sizeChoice;
+    const std::uint64_t side = static_cast<std::uint64_t>(p.size()) + 1;
+    // A 24-bit picture: header and rows padded to four bytes.
+    const auto picture = [](std::uint64_t width) { return 54 + width * ((width * 3 + 3) / 4 * 4); };
+    // The description file holds one record per cell (under 50 bytes each) and a header.
+    const std::uint64_t description = side * side * 64 + 4096;
+    return description + picture(side * 10) + picture(side * 32) + picture(side * 2);
+}
+
+namespace {
+
+// The saving task line and its bar.
+void announceSaving(const CityState& city, ProgressSink& progress)
+{
+    progress.setTask(std::string(tr(city.language, "Current task: saving ", "Právě ukládám: ")) + city.params.cityName);
     progress.pump();
     progress.setTaskProgress(0);
-
-    const std::filesystem::path atlas = programDir / "atlas";
-    std::error_code ec;
-    std::filesystem::create_directories(atlas, ec);
-    if (ec || !std::filesystem::is_directory(atlas))
-        throw VantorError("Cannot create directory " + atlas.string() + (ec ? ": " + ec.message() : ""));
-
-    const int size = p.size();
+    const int size = city.params.size();
     for (int i = 0; i <= size; ++i) {
         progress.setTaskProgress(static_cast<int>(static_cast<double>(i) / size * 100));
         progress.pump();
     }
-    const std::filesystem::path iniPath = atlas / (p.cityName + ".ini");
-    writeFileAtomically(iniPath, text);
-    BmpFile::write(city.planPicture, atlas / (p.cityName + "PLAN.bmp"));
-    BmpFile::write(city.groundPicture, atlas / (p.cityName + "GROUND.bmp"));
-    BmpFile::write(city.heightPicture, atlas / (p.cityName + "HIGHT.bmp"));
-    return iniPath;
+}
+
+} // namespace
+
+void CitySaver::stage(const CityState& city, StagingDirectory& staging, ProgressSink& progress)
+{
+    const std::vector<File> cityFiles = files(city);
+    announceSaving(city, progress);
+    for (const File& file : cityFiles)
+        staging.add(file.name, file.bytes);
+}
+
+std::filesystem::path CitySaver::save(const CityState& city, const std::filesystem::path& programDir,
+                                      ProgressSink& progress, const std::function<bool()>& stopRequested)
+{
+    const GenerationParams& p = city.params;
+    const std::vector<File> cityFiles = files(city);
+
+    AtlasDirectory atlas(programDir / "atlas");
+    atlas.lock();
+    atlas.removeLeftovers();
+    announceSaving(city, progress);
+    FileSet set(atlas);
+    for (const File& file : cityFiles)
+        set.add(file.name, file.bytes);
+    if (stopRequested && stopRequested())
+        throw SaveCancelled("Saving " + p.cityName + " was stopped; nothing in " + atlas.path().string() +
+                            " was changed");
+    set.commit();
+    return atlas.path() / cityFiles.front().name;
 }
 
 } // namespace vantor

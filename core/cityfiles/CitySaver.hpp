@@ -2,16 +2,32 @@
 // Saves a generated city into <program directory>/atlas: the description
 // file <name>.ini, then <name>PLAN.bmp, <name>GROUND.bmp and <name>HIGHT.bmp,
 // all 24 bits per pixel. The atlas directory is created when
-// missing. Each file is written to a temporary file first and then replaces
-// the old one, so a failed save never leaves a half-written city file.
+// missing. The four files commit as a set under atlas/'s writer lock: all are
+// written and flushed under temporary names first, then renamed into place
+// one after another, so a failed or stopped save leaves the previous four
+// files as they were and no temporary file behind.
 
 #include "city/CityState.hpp"
 #include "city/ProgressSink.hpp"
 
+#include "shell/VantorError.hpp"
+
+#include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace vantor {
+
+class StagingDirectory;
+
+// A save stopped on request before anything was renamed into place.
+class SaveCancelled : public VantorError {
+public:
+    using VantorError::VantorError;
+};
 
 class CitySaver {
 public:
@@ -27,9 +43,26 @@ public:
     // in any case. The error shows control characters escaped (\x07).
     static void checkCityName(std::string_view name, NameUse use = NameUse::SingleMission);
 
-    // Writes the city; returns the description file's path.
+    struct File {
+        std::string name; // inside atlas/
+        std::vector<std::uint8_t> bytes;
+    };
+    // The city's four files in the order they are written: <name>.ini,
+    // PLAN, GROUND, HIGHT. Throws VantorError for a bad name or a city
+    // that was not generated.
+    static std::vector<File> files(const CityState& city);
+
+    // An upper bound of the bytes of a city of the size choice (0..3).
+    static std::uint64_t estimatedBytes(int sizeChoice);
+
+    // Writes the city's four files into a campaign's staging folder.
+    static void stage(const CityState& city, StagingDirectory& staging, ProgressSink& progress);
+
+    // Writes the city; returns the description file's path. `stopRequested`
+    // is asked before the files are renamed into place: true throws
+    // SaveCancelled with nothing changed.
     static std::filesystem::path save(const CityState& city, const std::filesystem::path& programDir,
-                                      ProgressSink& progress);
+                                      ProgressSink& progress, const std::function<bool()>& stopRequested = {});
 };
 
 } // namespace vantor

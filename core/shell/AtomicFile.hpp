@@ -1,7 +1,9 @@
 #pragma once
 // Writes a whole file so that readers see either the old file or the new one:
-// the bytes go to "<path>.tmp" beside it, which then replaces <path>.
-// A failure removes the temporary file and throws VantorError naming <path>.
+// the bytes go to a new temporary file with an unpredictable name beside it
+// (created exclusively, never through a link), are flushed, and the file
+// then replaces <path>. The directory must exist. A failure removes the
+// temporary file and throws VantorError naming <path> and the system's reason.
 
 #include <cstdint>
 #include <filesystem>

@@ -62,6 +62,8 @@ std::string render(Language language, Kind kind, const std::string& subject, con
     std::string body;
     if (kind == Kind::Message) {
         body = subject;
+    } else if (kind == Kind::Translated) {
+        body = language == Language::Czech && !reason.empty() ? reason : subject;
     } else {
         const bool czech = language == Language::Czech;
         std::string why = cause != nullptr ? cause->text(language) : (czech && !reasonCzech.empty() ? reasonCzech : reason);
@@ -96,6 +98,11 @@ VantorError::VantorError(Kind kind, std::string subject, std::string reason, std
 VantorError VantorError::system(Kind kind, const std::string& file, int errnum)
 {
     return VantorError(kind, file, std::strerror(errnum), {}, errnum, {}, 0, nullptr);
+}
+
+VantorError VantorError::translated(std::string english, std::string czech, int errnum)
+{
+    return VantorError(Kind::Translated, std::move(english), std::move(czech), {}, errnum, {}, 0, nullptr);
 }
 
 VantorError VantorError::atLine(const std::string& file, int line) const

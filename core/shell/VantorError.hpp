@@ -33,6 +33,7 @@ public:
         DataMissing,           // subject: the data file that does not exist
         DataUnusable,          // subject: the data file; the cause says why
         DataTooLarge,          // subject: the data file that passed the bound; reason: the bound
+        Translated,            // subject: the whole English text; reason: the whole Czech text
     };
 
     // A plain English message (Kind::Message).
@@ -46,6 +47,9 @@ public:
 
     // A failed system call on `file`: the reason is strerror(errnum).
     static VantorError system(Kind kind, const std::string& file, int errnum);
+
+    // A message the program words itself, in both languages (Kind::Translated).
+    static VantorError translated(std::string english, std::string czech, int errnum = 0);
 
     // The same error, said of a line of a file: "<file>, line <n>: <text>".
     VantorError atLine(const std::string& file, int line) const;

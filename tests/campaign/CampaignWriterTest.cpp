@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <set>
 
 namespace vantor {
@@ -107,7 +109,7 @@ TEST(CampaignWriter, WritesEveryCityStartIniAndMoonMap)
 
     const auto atlas = root.path() / "atlas";
     EXPECT_EQ(test::readFile(atlas / "SingleCity.ini"), "single");
-    EXPECT_FALSE(std::filesystem::exists(atlas / "OldCity.ini"));
+    EXPECT_EQ(test::readFile(atlas / "OldCity.ini"), "old") << "no previous start.ini names it";
     EXPECT_TRUE(std::filesystem::is_directory(atlas / "keep-dir"));
     EXPECT_TRUE(std::filesystem::is_symlink(atlas / "link.txt"));
     EXPECT_EQ(test::readFile(root.path() / "outside.txt"), "outside");
@@ -179,7 +181,7 @@ TEST(CampaignWriter, WritesEveryCityStartIniAndMoonMap)
     }
 }
 
-TEST(CampaignWriter, ExistingCampaignIsKeptWhenDeclinedAndCancelLeavesAPartialCampaign)
+TEST(CampaignWriter, ExistingCampaignIsKeptWhenDeclinedOrCancelled)
 {
     test::TempDir root;
     std::filesystem::create_directories(root.path() / "atlas");
@@ -195,14 +197,17 @@ TEST(CampaignWriter, ExistingCampaignIsKeptWhenDeclinedAndCancelLeavesAPartialCa
     const Written cancelled = writeCampaign(root, campaign, {}, 1, 3);
     EXPECT_EQ(cancelled.outcome, CampaignOutcome::Cancelled);
     EXPECT_EQ(cancelled.cities.size(), 2u);
-    EXPECT_FALSE(std::filesystem::exists(root.path() / "atlas" / "moon.bmp"));
-    EXPECT_FALSE(std::filesystem::exists(root.path() / "atlas" / "Other.ini"));
-    const IniFile partial = IniFile::parse(test::readFile(root.path() / "atlas" / "start.ini"));
-    EXPECT_EQ(partial.readString("2", "Name", ""), campaign.cities[2].name);
-    EXPECT_EQ(partial.readString("3", "Name", "absent"), "absent");
-    EXPECT_NE(CampaignWriter::messageText(CampaignOutcome::Cancelled, Language::English).find("incomplete"),
+    // Cancel keeps the previous campaign: the same two files and nothing else.
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(root.path() / "atlas"))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{".lock", "Other.ini", "start.ini"}));
+    EXPECT_EQ(test::readFile(root.path() / "atlas" / "start.ini"), "previous");
+    EXPECT_EQ(test::readFile(root.path() / "atlas" / "Other.ini"), "previous city");
+    EXPECT_NE(CampaignWriter::messageText(CampaignOutcome::Cancelled, Language::English).find("previous campaign"),
               std::string::npos);
-    EXPECT_NE(CampaignWriter::messageText(CampaignOutcome::Cancelled, Language::Czech).find("neúplná"),
+    EXPECT_NE(CampaignWriter::messageText(CampaignOutcome::Cancelled, Language::Czech).find("zůstala beze změny"),
               std::string::npos);
 }
 

@@ -130,7 +130,7 @@ TEST(CitySaver, BadNameOrNoGenerationWritesNothing)
 TEST(CitySaver, UnwritableAtlasKeepsTheOldFile)
 {
     test::TempDir root;
-    std::filesystem::create_directories(root.path() / "atlas" / "SingleCity.ini.tmp"); // blocks the temporary file
+    std::filesystem::create_directories(root.path() / "atlas" / "SingleCityHIGHT.bmp"); // blocks the last file
     test::writeFile(root.path() / "atlas" / "SingleCity.ini", "old");
     CityEditorModel editor;
     test::attachData(editor);

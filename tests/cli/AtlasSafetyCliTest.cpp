@@ -1,0 +1,276 @@
+// vantor-cli as a player's atlas/ meets it: planted links, a full disk,
+// signals mid-campaign, two runs at once and a modder's files. The program
+// runs as a child process; atlas/ is compared byte for byte before and after.
+
+#include "AtlasSnapshot.hpp"
+#include "TestSupport.hpp"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <map>
+#include <fcntl.h>
+#include <optional>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace vantor {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A running vantor-cli whose standard output and error go to a file.
+class Child {
+public:
+    Child(const std::vector<std::string>& args, const fs::path& output, std::optional<rlim_t> fileSizeLimit = {})
+        : output_(output)
+    {
+        pid_ = ::fork();
+        if (pid_ != 0)
+            return;
+        const int fd = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(fd, 1);
+        ::dup2(fd, 2);
+        const int null = ::open("/dev/null", O_RDONLY);
+        ::dup2(null, 0);
+        if (fileSizeLimit) {
+            // Writes beyond the limit fail with EFBIG, as on a full disk.
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{*fileSizeLimit, *fileSizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        std::vector<char*> argv{const_cast<char*>(VANTOR_CLI_PATH)};
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(VANTOR_CLI_PATH, argv.data());
+        ::_exit(127);
+    }
+
+    pid_t pid() const { return pid_; }
+
+    // The exit status, or -1 when the child did not exit normally.
+    int wait()
+    {
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        output = test::readFile(output_);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    std::string output;
+
+private:
+    pid_t pid_ = -1;
+    fs::path output_;
+};
+
+class AtlasSafetyCli : public ::testing::Test {
+protected:
+    void SetUp() override { test::linkData(root_.path()); }
+
+    fs::path atlas() const { return root_.path() / "atlas"; }
+    std::string dir() const { return root_.path().string(); }
+
+    test::ProcessResult run(std::vector<std::string> args)
+    {
+        args.insert(args.begin() + 1, {"--root", dir()});
+        return test::runCli(args);
+    }
+
+    // A campaign, a single mission and a modder's files: what a player has.
+    void makePlayersAtlas()
+    {
+        ASSERT_EQ(run({"campaign", "--seed", "5", "--large-cities", "off"}).exitCode, 0);
+        ASSERT_EQ(run({"city", "--seed", "4", "--size", "very-small"}).exitCode, 0);
+        test::writeFile(atlas() / "notes.txt", "a modder's notes");
+        fs::create_directories(atlas() / "mods");
+        test::writeFile(atlas() / "mods" / "readme.txt", "mod");
+    }
+
+    std::vector<std::string> leftovers() const
+    {
+        std::vector<std::string> out;
+        for (const auto& entry : fs::directory_iterator(atlas())) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind(".vantor-", 0) == 0)
+                out.push_back(name);
+        }
+        return out;
+    }
+
+    test::TempDir root_;
+};
+
+// Links planted at the names the program used to write through (<file>.tmp)
+// and at the final names, pointing outside atlas/ at files and at names that
+// do not exist yet: nothing outside atlas/ is created or changed.
+TEST_F(AtlasSafetyCli, PlantedLinksAreNeverWrittenThrough)
+{
+    const fs::path outside = root_.path() / "outside";
+    fs::create_directories(outside);
+    fs::create_directories(atlas());
+    int n = 0;
+    const auto plant = [&](const std::string& name, bool dangling) {
+        const fs::path target = outside / ("victim" + std::to_string(n++));
+        if (!dangling)
+            test::writeFile(target, "victim");
+        fs::create_symlink(target, atlas() / name);
+    };
+    const std::vector<std::string> cityFiles{"SingleCity.ini", "SingleCityPLAN.bmp", "SingleCityGROUND.bmp",
+                                             "SingleCityHIGHT.bmp", "start.ini", "moon.bmp"};
+    for (const std::string& name : cityFiles) {
+        plant(name + ".tmp", n % 2 == 0);
+        plant(name + ".lock", n % 2 == 0);
+    }
+    for (const char* name : {"SingleCity.ini", "SingleCityGROUND.bmp", "moon.bmp"})
+        plant(name, false);
+    const test::Snapshot outsideBefore = test::snapshot(outside);
+
+    const test::ProcessResult city = run({"city", "--seed", "1", "--size", "very-small"});
+    EXPECT_EQ(city.exitCode, 0) << city.output;
+    const test::ProcessResult campaign = run({"campaign", "--seed", "2", "--large-cities", "off"});
+    EXPECT_EQ(campaign.exitCode, 0) << campaign.output;
+
+    EXPECT_TRUE(test::snapshot(outside) == outsideBefore) << test::difference(outsideBefore, test::snapshot(outside));
+    for (const std::string& name : cityFiles) {
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(atlas() / name))) << name;
+        EXPECT_TRUE(fs::is_symlink(atlas() / (name + ".tmp"))) << "another's file is left alone: " << name;
+    }
+    EXPECT_TRUE(leftovers().empty());
+
+    // A link at the lock's name: refused, naming it, nothing written.
+    fs::remove(atlas() / ".lock");
+    fs::create_symlink(outside / "lock-victim", atlas() / ".lock");
+    const test::Snapshot atlasBefore = test::snapshot(atlas());
+    const test::ProcessResult locked = run({"city", "--seed", "3", "--size", "very-small"});
+    EXPECT_EQ(locked.exitCode, 1) << locked.output;
+    EXPECT_NE(locked.output.find((atlas() / ".lock").string()), std::string::npos) << locked.output;
+    EXPECT_TRUE(test::snapshot(atlas()) == atlasBefore);
+    EXPECT_FALSE(fs::exists(outside / "lock-victim"));
+}
+
+// A full disk (RLIMIT_FSIZE: writes past 200 kB fail with EFBIG) while a
+// campaign replaces another: exit 1, the file and the reason named, the
+// previous campaign byte for byte.
+TEST_F(AtlasSafetyCli, DiskFullKeepsThePreviousCampaign)
+{
+    makePlayersAtlas();
+    const test::Snapshot before = test::snapshot(atlas());
+    Child child({"campaign", "--root", dir(), "--seed", "6", "--overwrite"}, root_.path() / "out.txt", 200000);
+    EXPECT_EQ(child.wait(), 1) << child.output;
+    EXPECT_NE(child.output.find("Cannot write " + atlas().string() + "/"), std::string::npos) << child.output;
+    EXPECT_NE(child.output.find("File too large"), std::string::npos) << child.output;
+    EXPECT_TRUE(test::snapshot(atlas()) == before) << test::difference(before, test::snapshot(atlas()));
+}
+
+// SIGINT, SIGTERM and SIGHUP while the campaign is being written: one line,
+// 128 + the signal, the previous campaign byte for byte, no staging folder.
+TEST_F(AtlasSafetyCli, SignalsMidCampaignKeepThePreviousCampaign)
+{
+    makePlayersAtlas();
+    const test::Snapshot before = test::snapshot(atlas());
+    const struct {
+        int signal;
+        const char* name;
+        int status;
+    } cases[] = {{SIGINT, "SIGINT", 130}, {SIGTERM, "SIGTERM", 143}, {SIGHUP, "SIGHUP", 129}};
+    for (const auto& c : cases) {
+        Child child({"campaign", "--root", dir(), "--seed", "8", "--overwrite"}, root_.path() / "out.txt");
+        // The staging folder appears once the campaign is being written.
+        for (int k = 0; k < 3000 && leftovers().empty(); ++k)
+            ::usleep(10000);
+        ASSERT_FALSE(leftovers().empty()) << c.name;
+        ::usleep(100000);
+        ::kill(child.pid(), c.signal);
+        EXPECT_EQ(child.wait(), c.status) << c.name << ": " << child.output;
+        EXPECT_NE(child.output.find(std::string("vantor-cli: stopped by ") + c.name +
+                                    ": Campaign generation cancelled. The previous campaign in the atlas directory "
+                                    "is unchanged.\n"),
+                  std::string::npos)
+            << child.output;
+        EXPECT_TRUE(test::snapshot(atlas()) == before) << c.name << test::difference(before, test::snapshot(atlas()));
+    }
+
+    // SIGKILL cannot be handled: the staging folder stays beside the
+    // untouched previous campaign, and the next writer removes it.
+    Child killed({"campaign", "--root", dir(), "--seed", "8", "--overwrite"}, root_.path() / "out.txt");
+    for (int k = 0; k < 3000 && leftovers().empty(); ++k)
+        ::usleep(10000);
+    ::usleep(100000);
+    ::kill(killed.pid(), SIGKILL);
+    EXPECT_EQ(killed.wait(), -1);
+    EXPECT_EQ(leftovers().size(), 1u);
+    EXPECT_TRUE(test::without(test::snapshot(atlas()), ".vantor-staging-") == before);
+    EXPECT_EQ(run({"city", "--seed", "4", "--size", "very-small"}).exitCode, 0);
+    EXPECT_TRUE(leftovers().empty());
+    EXPECT_TRUE(test::snapshot(atlas()) == before) << "the same single mission again";
+}
+
+// Two single missions saved at once into one atlas/, again and again: each
+// run saves or says that another Vantor is writing, and the four files are
+// always those of one run, never a mix.
+TEST_F(AtlasSafetyCli, TwoRunsAtOnceNeverMix)
+{
+    std::map<std::string, test::Snapshot> alone;
+    for (const std::string seed : {"11", "12"}) {
+        test::TempDir other;
+        test::linkData(other.path());
+        ASSERT_EQ(test::runCli({"city", "--root", other.path().string(), "--seed", seed, "--size", "small"}).exitCode, 0);
+        alone[seed] = test::snapshot(other.path() / "atlas");
+    }
+    int refused = 0;
+    for (int round = 0; round < 12; ++round) {
+        Child a({"city", "--root", dir(), "--seed", "11", "--size", "small"}, root_.path() / "a.txt");
+        Child b({"city", "--root", dir(), "--seed", "12", "--size", "small"}, root_.path() / "b.txt");
+        for (Child* c : {&a, &b}) {
+            const int status = c->wait();
+            if (status == 1) {
+                ++refused;
+                EXPECT_EQ(c->output, "vantor-cli: Another Vantor is writing " + atlas().string() + "\n");
+            } else {
+                EXPECT_EQ(status, 0) << c->output;
+            }
+        }
+        const test::Snapshot now = test::snapshot(atlas());
+        EXPECT_TRUE(now == alone["11"] || now == alone["12"]) << "round " << round << test::difference(alone["11"], now);
+    }
+    RecordProperty("refused", refused);
+
+    // A campaign holds the lock for its whole run: a second one is refused.
+    Child campaign({"campaign", "--root", dir(), "--seed", "8"}, root_.path() / "c.txt");
+    for (int k = 0; k < 3000 && leftovers().empty(); ++k)
+        ::usleep(10000);
+    const test::ProcessResult second = run({"city", "--seed", "3"});
+    EXPECT_EQ(second.exitCode, 1) << second.output;
+    EXPECT_NE(second.output.find("Another Vantor is writing"), std::string::npos) << second.output;
+    EXPECT_EQ(campaign.wait(), 0) << campaign.output;
+}
+
+// --overwrite replaces the previous campaign's files and keeps the rest.
+TEST_F(AtlasSafetyCli, OverwriteKeepsTheModdersFilesAndTheSingleMission)
+{
+    makePlayersAtlas();
+    const test::Snapshot before = test::snapshot(atlas());
+    const test::ProcessResult r = run({"campaign", "--seed", "6", "--overwrite"});
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    const test::Snapshot after = test::snapshot(atlas());
+    for (const auto& [name, content] : before) {
+        const bool campaignFile = name.find(".ini") != std::string::npos || name.find(".bmp") != std::string::npos;
+        if (!campaignFile || name.rfind("SingleCity", 0) == 0) {
+            EXPECT_TRUE(after.count(name) == 1 && after.at(name) == content) << name << " must be kept";
+        }
+    }
+    EXPECT_TRUE(leftovers().empty());
+    // Every .ini beside the single mission's is a city the new start.ini names.
+    const std::string start = test::readFile(atlas() / "start.ini");
+    for (const auto& [name, content] : after)
+        if (name.size() > 4 && name.substr(name.size() - 4) == ".ini" && name != "start.ini" &&
+            name != "SingleCity.ini" && name.find('/') == std::string::npos) {
+            EXPECT_NE(start.find("Name=" + name.substr(0, name.size() - 4) + "\r\n"), std::string::npos) << name;
+        }
+}
+
+} // namespace
+} // namespace vantor
