@@ -89,7 +89,7 @@ constexpr std::array<WindowText, TextCount> kTexts{{
     {"Road density: 40", "Hustota silnic: 40"},
     {"House density: 50", "Hustota budov: 50"},
     {"Hill height: 50", "Kopcovitost: 50"},
-    {"Rebel activity: 50", "Activita rebelů: 50"},
+    {"Rebel activity: 50", "Aktivita rebelů: 50"},
     {"Road density: ", "Hustota silnic: "},
     {"House density: ", "Hustota budov: "},
     {"Hill height: ", "Kopcovitost: "},
@@ -103,17 +103,17 @@ constexpr std::array<WindowText, TextCount> kTexts{{
     {"City editor: Rebel activity - step 7/9", "Editor města: Aktivita rebelů - krok 7/9"},
     {"City editor: Preview - step 8/9", "Editor města: Náhled - krok 8/9"},
     {"City editor: Save - step 9/9", "Editor města: Ulož - krok 9/9"},
-    {"It is recomended to create large city for single mission. There can be no highway in small cities.",
+    {"It is recommended to create large city for single mission. There can be no highway in small cities.",
      "Upozornění: V malých městech nemůže být dálnice."},
     {"Number of lights influences game performance. Create many lights if you have strong PC configuration. "
      "With no lamps the game will be illuminated only with sunshine.",
-     "Množství světel ovlivňuje výkon hry. Pokud máte výkoný počítač, vytvořte mnoho světel. Bez lamp bude "
+     "Množství světel ovlivňuje výkon hry. Pokud máte výkonný počítač, vytvořte mnoho světel. Bez lamp bude "
      "město osvětleno pouze sluncem."},
     {"City walls create perimeter around the city. There are sentry guns mounted on top of walls. So creating a "
      "city with walls will make single mission a little bit more difficult. North, east, south and west walls "
      "connect other walls with the edge of city map.",
      "Městské zdi tvoří hradbu okolo města. Na jejich vrcholu jsou umístěny strážní věže. Vytvoříte-li město s "
-     "hradbami, bude mise o něco obtížnější. Severní, východni, jižní a západní zdi spojují ostatní zdi s okraji "
+     "hradbami, bude mise o něco obtížnější. Severní, východní, jižní a západní zdi spojují ostatní zdi s okraji "
      "mapy."},
     {"Select types of buildings you want to be created. Some types of special buildings can not be generated "
      "before you finish game campaign. Highway is not allowed for small and very small cities",

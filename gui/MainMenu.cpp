@@ -34,7 +34,7 @@ enum TextId { TextTitle, TextCampaign, TextSingle, TextExit, TextCount };
 constexpr std::array<Text, TextCount> kTexts{{
     {"Vantor", "Vantor"},
     {"Generate Campaign", "Generuj kampaň"},
-    {"Generate Single Mission", "Geneguj misi"},
+    {"Generate Single Mission", "Generuj misi"},
     {"Exit", "Konec"},
 }};
 

@@ -222,7 +222,7 @@ std::string_view CampaignWriter::statusText(CampaignOutcome outcome, Language la
 {
     switch (outcome) {
     case CampaignOutcome::Completed:
-        return tr(language, "Campaign successfuly generated", "Kampaň byla úspěšně vygenerována");
+        return tr(language, "Campaign successfully generated", "Kampaň byla úspěšně vygenerována");
     case CampaignOutcome::Cancelled:
         return tr(language, "Campaign generation cancelled: the campaign is incomplete.",
                   "Generování kampaně bylo přerušeno: kampaň je neúplná.");
@@ -236,8 +236,8 @@ std::string_view CampaignWriter::messageText(CampaignOutcome outcome, Language l
 {
     switch (outcome) {
     case CampaignOutcome::Completed:
-        return tr(language, "Campaign successfuly generated.\rExit this program and run Korvane to play the game",
-                  "Kampaň byla úspěšně vygenerována.\rUkončete tento program a spust'te Korvane.");
+        return tr(language, "Campaign successfully generated.\rExit this program and run Korvane to play the game",
+                  "Kampaň byla úspěšně vygenerována.\rUkončete tento program a spusťte Korvane.");
     case CampaignOutcome::Cancelled:
         return tr(language,
                   "Campaign generation cancelled.\rThe campaign in the atlas directory is incomplete: generate it again "

@@ -210,7 +210,7 @@ void CityEditorTest::landmarkLock_data()
     QTest::addColumn<int>("expected");
     QTest::addColumn<QString>("warning");
 
-    const QString locked = "You are not allowed to make this selection until you succesfully complete campaign!";
+    const QString locked = "You are not allowed to make this selection until you successfully complete campaign!";
     QTest::newRow("Gunshop, no campaign") << "" << 3 << 3 << "";
     QTest::newRow("Fort, no campaign") << "" << 4 << 0 << locked;
     QTest::newRow("Lab, no campaign") << "" << 5 << 0 << locked;
@@ -505,7 +505,7 @@ void CityEditorTest::czechTexts()
     QCOMPARE(box(p, "CheckBoxWallN")->text(), QString("Severní zeď"));
     QCOMPARE(labelText(p, "LabelInfo"), QString("Upozornění: V malých městech nemůže být dálnice."));
     // The opening text of the rebel label, then the handler's prefix once the slider moves.
-    QCOMPARE(labelText(p, "LabelRebels"), QString("Activita rebelů: 50"));
+    QCOMPARE(labelText(p, "LabelRebels"), QString("Aktivita rebelů: 50"));
     slider(p, "TrackBarRebels")->setValue(70);
     QCOMPARE(labelText(p, "LabelRebels"), QString("Aktivita rebelů: 70"));
     slider(p, "TrackBarHouseDensity")->setValue(80);

@@ -25,10 +25,10 @@ void ProgressGroundTest::progressReports()
 {
     ProgressDialog progress;
     QCOMPARE(progress.size(), QSize(797, 123));
-    progress.setTask("Current task: generatig SingleCity");
+    progress.setTask("Current task: generating SingleCity");
     progress.setTaskProgress(42);
     progress.setTotalProgress(150); // held to the bar's range
-    QCOMPARE(child<QLabel>(&progress, "LabelTask")->text(), QString("Current task: generatig SingleCity"));
+    QCOMPARE(child<QLabel>(&progress, "LabelTask")->text(), QString("Current task: generating SingleCity"));
     QCOMPARE(child<QProgressBar>(&progress, "ProgressBarTask")->value(), 42);
     QCOMPARE(child<QProgressBar>(&progress, "ProgressBarTotal")->value(), 100);
     progress.showWork();
