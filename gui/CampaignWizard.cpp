@@ -10,6 +10,7 @@
 #include "gui/MainMenu.hpp"
 #include "shell/VantorError.hpp"
 #include "gui/CityWizard.hpp"
+#include "gui/WindowFont.hpp"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -100,7 +101,6 @@ QString text(Language language, TextId id)
 // classic frame (4-pixel borders and a 19-pixel caption).
 constexpr int kClientWidth = 537 - 8;
 constexpr int kClientHeight = 424 - 27;
-constexpr int kFontPointSize = 8;
 constexpr int kStepCount = 4;
 
 // Design places the fitting below starts from.
@@ -327,10 +327,7 @@ CampaignWizard::CampaignWizard(const MainMenu& menu, CityWizard& cityEditor,
     setFixedSize(kClientWidth, kClientHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    // The controls' sizes are made for an 8-point face.
-    QFont small = font();
-    small.setPointSize(kFontPointSize);
-    setFont(small);
+    setFont(windowFont());
     buildControls();
 }
 

@@ -1,6 +1,7 @@
 #include "gui/CityWizard.hpp"
 
 #include "city/RandomSource.hpp"
+#include "gui/CaptionFit.hpp"
 #include "gui/PictureConversion.hpp"
 #include "gui/QtText.hpp"
 #include "shell/MessageBoxes.hpp"
@@ -8,6 +9,7 @@
 #include "gui/ProgressDialog.hpp"
 #include "gui/MainMenu.hpp"
 #include "shell/VantorError.hpp"
+#include "gui/WindowFont.hpp"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -140,7 +142,6 @@ QString text(Language language, TextId id)
 constexpr int kClientWidth = 596 - 8;
 constexpr int kClientHeight = 478 - 27;
 constexpr int kStepCount = 9;
-constexpr int kFontPointSize = 8;
 
 struct Rect {
     int left, top, width, height;
@@ -154,6 +155,12 @@ constexpr std::array<Rect, 4> kCityMapPlace{{
     {81, 81, 160, 160},
     {1, 1, 320, 320},
 }};
+
+// The preview area's design place, and the ground button at its right whose
+// right edge lines up with the Close button's.
+constexpr Rect kPreviewPlace{135, 8, 322, 322};
+constexpr Rect kShowGroundPlace{464, 296, 121, 33};
+constexpr int kShowGroundGap = 7; // between the preview area and the ground button
 
 // The slider positions' step between ticks and for the page keys.
 constexpr int kSliderStep = 5;
@@ -248,14 +255,10 @@ CityWizard::CityWizard(const MainMenu& menu, vantor::RandomSource& random, vanto
     setFixedSize(kClientWidth, kClientHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    // The controls' sizes are made for an 8-point face; a condensed one keeps
-    // the longer Czech captions inside their fixed widths.
-    QFont small = font();
-    small.setPointSize(kFontPointSize);
-    small.setStretch(QFont::SemiCondensed);
-    setFont(small);
+    setFont(windowFont());
     model_.setCatalogue(menu_.catalogue());
     buildControls();
+    fitCaptions();
     FormShow();
 }
 
@@ -286,7 +289,7 @@ void CityWizard::buildControls()
     EditCityName->setGeometry(16, 120, 121, 21);
     EditCityName->setEnabled(false);
     EditCityName->hide();
-    ButtonShowGround = makeButton(this, "ButtonShowGround", TextShowGround, {464, 296, 121, 33});
+    ButtonShowGround = makeButton(this, "ButtonShowGround", TextShowGround, kShowGroundPlace);
     RadioGroupLampGrid = makeChoice(this, "RadioGroupLampGrid", TextLampTitle, TextLampNo, {216, 80, 137, 169}, 1,
                                     lampButtons_);
     CheckBoxWallN = makeCheckBox(this, "CheckBoxWallN", TextWallN, {248, 120, 100, 17});
@@ -306,7 +309,7 @@ void CityWizard::buildControls()
     ButtonClose = makeButton(this, "ButtonClose", TextClose, {480, 416, 105, 33});
     PanelPreview = new QFrame(this);
     PanelPreview->setObjectName("PanelPreview");
-    PanelPreview->setGeometry(135, 8, 322, 322);
+    PanelPreview->setGeometry(kPreviewPlace.left, kPreviewPlace.top, kPreviewPlace.width, kPreviewPlace.height);
     PanelPreview->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     CityMap = new QLabel(PanelPreview);
     CityMap->setObjectName("CityMap");
@@ -392,8 +395,10 @@ void CityWizard::FormShow()
         boxes_.error(e.what());
         return;
     }
-    if (menu_.language() == Language::Czech)
+    if (menu_.language() == Language::Czech) {
         setCzechTexts();
+        fitCaptions();
+    }
     ResetWizard();
 }
 
@@ -421,6 +426,17 @@ void CityWizard::setCzechTexts()
         label->setText(text(cz, id));
         label->adjustSize();
     }
+}
+
+// The check boxes grow to the right to their captions. The ground button
+// grows to the left, and the preview area moves left as far as the button
+// needs, so both stay inside the window.
+void CityWizard::fitCaptions()
+{
+    for (QCheckBox* box : findChildren<QCheckBox*>())
+        growRightToCaption(*box, box->width());
+    growLeftToCaption(*ButtonShowGround, kShowGroundPlace.left + kShowGroundPlace.width, kShowGroundPlace.width);
+    PanelPreview->move(std::min(kPreviewPlace.left, ButtonShowGround->x() - kShowGroundGap), kPreviewPlace.top);
 }
 
 void CityWizard::ResetWizard()

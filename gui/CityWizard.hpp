@@ -91,6 +91,7 @@ private:
     void buildControls();
     void FormShow();
     void setCzechTexts();
+    void fitCaptions();
     // Sets every control to the model's value; handlers run for the ones that change.
     void showModelValues();
     void layoutStep(int step);

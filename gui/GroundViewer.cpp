@@ -1,8 +1,10 @@
 #include "gui/GroundViewer.hpp"
 
+#include "gui/CaptionFit.hpp"
 #include "gui/PictureConversion.hpp"
 #include "shell/Image.hpp"
 #include "gui/MainMenu.hpp"
+#include "gui/WindowFont.hpp"
 
 #include <QLabel>
 #include <QPushButton>
@@ -37,12 +39,15 @@ constexpr int kDesignImageSide = 105;
 // The viewer is this much larger than the picture.
 constexpr int kExtraWidth = 20;
 constexpr int kExtraHeight = 40;
+// The Close button's design width; it grows when its caption needs more.
+constexpr int kButtonWidth = 41;
 
 } // namespace
 
 GroundViewer::GroundViewer(const MainMenu& menu, QWidget* parent) : QDialog(parent), menu_(menu)
 {
     setObjectName("FormGround");
+    setFont(windowFont());
     setWindowTitle(text(vantor::Language::English, TextTitle));
     resize(kDesignWidth, kDesignHeight);
 
@@ -53,7 +58,7 @@ GroundViewer::GroundViewer(const MainMenu& menu, QWidget* parent) : QDialog(pare
 
     Button1 = new QPushButton(text(vantor::Language::English, TextClose), this);
     Button1->setObjectName("Button1");
-    Button1->setGeometry(8, 8, 41, 25);
+    Button1->setGeometry(8, 8, kButtonWidth, 25);
     Button1->raise();
     connect(Button1, &QPushButton::clicked, this, &GroundViewer::Button1Click);
 }
@@ -68,6 +73,7 @@ void GroundViewer::preparePicture(const vantor::Image& ground)
     const vantor::Language language = menu_.language();
     setWindowTitle(text(language, TextTitle));
     Button1->setText(text(language, TextClose));
+    growRightToCaption(*Button1, kButtonWidth);
 }
 
 void GroundViewer::showPicture(const vantor::Image& ground)

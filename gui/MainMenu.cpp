@@ -8,6 +8,7 @@
 #include "shell/MessageBoxes.hpp"
 #include "shell/VantorError.hpp"
 #include "gui/CityWizard.hpp"
+#include "gui/WindowFont.hpp"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -71,6 +72,9 @@ MainMenu::MainMenu(vantor::RandomSource& random, vantor::MessageBoxes& boxes, st
     : QWidget(parent), random_(random), boxes_(boxes), programDir_(std::move(programDir))
 {
     setObjectName("FormVantor");
+    // The shipped face, registered before any window takes it.
+    registerWindowFont(programDir_);
+    setFont(windowFont());
     setWindowTitle(text(Language::English, TextTitle));
     setFixedSize(kClientWidth, kClientHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
