@@ -7,6 +7,7 @@
 #include "shell/BmpFile.hpp"
 #include "shell/MessageBoxes.hpp"
 #include "gui/ProgressDialog.hpp"
+#include "gui/StepClickGuard.hpp"
 #include "gui/MainMenu.hpp"
 #include "shell/VantorError.hpp"
 #include "gui/CityWizard.hpp"
@@ -329,6 +330,7 @@ CampaignWizard::CampaignWizard(const MainMenu& menu, CityWizard& cityEditor,
         move(screen->availableGeometry().center() - rect().center());
     setFont(windowFont());
     buildControls();
+    stepGuard_ = new StepClickGuard(*this, {ButtonNext, ButtonBack});
 }
 
 CampaignWizard::~CampaignWizard()
@@ -645,6 +647,12 @@ void CampaignWizard::showStep(int step)
         runCampaign();
         break;
     }
+    stepGuard_->stepChanged();
+}
+
+bool CampaignWizard::stepShown() const noexcept
+{
+    return stepGuard_->stepShown();
 }
 
 void CampaignWizard::setWorking(bool working)

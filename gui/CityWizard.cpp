@@ -7,6 +7,7 @@
 #include "shell/MessageBoxes.hpp"
 #include "gui/GroundViewer.hpp"
 #include "gui/ProgressDialog.hpp"
+#include "gui/StepClickGuard.hpp"
 #include "gui/MainMenu.hpp"
 #include "shell/VantorError.hpp"
 #include "gui/WindowFont.hpp"
@@ -20,6 +21,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -56,6 +58,8 @@ enum TextId {
     // Help texts.
     TextHelp1, TextHelp2, TextHelp3, TextHelp4, TextHelp5, TextHelp6, TextHelp7,
     TextHelp8Working, TextHelp8Done, TextHelp9Working, TextHelp9Done,
+    // Followed by the seed that made the preview.
+    TextSeed,
     TextCount
 };
 
@@ -130,6 +134,7 @@ constexpr std::array<WindowText, TextCount> kTexts{{
      "Náhled vytvořen. Stiskněte 'Další' a uložte tuto mapu. Dříve uložená mapa bude přepsána."},
     {"Saving...", "Ukládám..."},
     {"Single mission map saved.", "Mapa mise uložena."},
+    {"Seed ", "Semínko "},
 }};
 
 QString text(Language language, TextId id)
@@ -206,6 +211,40 @@ QPushButton* makeButton(QWidget* parent, const char* name, TextId caption, Rect 
     return button;
 }
 
+// As radio groups do everywhere: Tab enters the group on its checked choice
+// (the other choices take the focus by a click or the arrow keys only, and
+// the group box hands its focus on to the checked one), and the arrow keys
+// move the choice.
+// Left and Right move the choice of a column of radio buttons like Up and
+// Down (Qt alone moves by the buttons' places, and a column has nothing to
+// its left or right).
+class ArrowsAlongColumn final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Left && key->key() != Qt::Key_Right)
+            return false;
+        QKeyEvent along(QEvent::KeyPress, key->key() == Qt::Key_Left ? Qt::Key_Up : Qt::Key_Down, key->modifiers(),
+                        QString(), key->isAutoRepeat(), static_cast<quint16>(key->count()));
+        QCoreApplication::sendEvent(watched, &along);
+        return true;
+    }
+};
+
+void tabToCheckedChoice(QGroupBox* box, const QButtonGroup* group)
+{
+    for (QAbstractButton* button : group->buttons())
+        button->setFocusPolicy(button->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+    if (QAbstractButton* checked = group->checkedButton())
+        box->setFocusProxy(checked);
+}
+
 // A titled choice of four: a group box with four radio buttons spread over its height.
 QGroupBox* makeChoice(QWidget* parent, const char* name, TextId title, TextId firstItem, Rect r, int item,
                       QButtonGroup*& group)
@@ -217,13 +256,17 @@ QGroupBox* makeChoice(QWidget* parent, const char* name, TextId title, TextId fi
     layout->setContentsMargins(6, 2, 2, 2); // the items' texts need the box's whole width
     group = new QButtonGroup(box);
     group->setExclusive(true);
+    auto* arrows = new ArrowsAlongColumn(box);
     for (int i = 0; i < 4; ++i) {
         auto* radio = new QRadioButton(text(Language::English, static_cast<TextId>(firstItem + i)), box);
         radio->setObjectName(QString("%1Item%2").arg(name).arg(i));
+        radio->installEventFilter(arrows);
         layout->addWidget(radio);
         group->addButton(radio, i);
     }
     group->button(item)->setChecked(true);
+    tabToCheckedChoice(box, group);
+    QObject::connect(group, &QButtonGroup::idToggled, box, [box, group] { tabToCheckedChoice(box, group); });
     return box;
 }
 
@@ -258,6 +301,7 @@ CityWizard::CityWizard(const MainMenu& menu, vantor::RandomSource& random, vanto
     setFont(windowFont());
     model_.setCatalogue(menu_.catalogue());
     buildControls();
+    stepGuard_ = new StepClickGuard(*this, {ButtonNext, ButtonBack});
     fitCaptions();
     FormShow();
 }
@@ -580,6 +624,12 @@ void CityWizard::layoutStep(int step)
         runPreview();
     else if (step == 9)
         runSave();
+    stepGuard_->stepChanged();
+}
+
+bool CityWizard::stepShown() const noexcept
+{
+    return stepGuard_->stepShown();
 }
 
 void CityWizard::setWorking(bool working)
@@ -603,9 +653,19 @@ void CityWizard::showPreview()
     ButtonShowGround->show();
 }
 
+// The status text of a step that shows the preview, with the seed that made
+// it: `vantor-cli city --seed` with the same settings makes the same city.
+QString CityWizard::previewStatus(int textId) const
+{
+    const Language language = menu_.language();
+    return text(language, static_cast<TextId>(textId)) + '\n' + text(language, TextSeed) +
+           QString::number(previewSeed_);
+}
+
 void CityWizard::runPreview()
 {
     setWorking(true);
+    previewSeed_ = random_.seed();
     vantor::NullProgressSink noProgress;
     vantor::ProgressSink& progress = progress_ != nullptr ? static_cast<vantor::ProgressSink&>(*progress_) : noProgress;
     if (progress_ != nullptr)
@@ -621,7 +681,7 @@ void CityWizard::runPreview()
         progress_->closeWork();
     setWorking(false);
     showModelValues(); // the values the generator wrote back
-    LabelInfo->setText(text(menu_.language(), TextHelp8Done));
+    LabelInfo->setText(previewStatus(TextHelp8Done));
     showPreview();
     ButtonBack->setEnabled(true);
     ButtonNext->setEnabled(true);
@@ -644,7 +704,7 @@ void CityWizard::runSave()
     if (progress_ != nullptr)
         progress_->closeWork();
     setWorking(false);
-    LabelInfo->setText(text(menu_.language(), TextHelp9Done));
+    LabelInfo->setText(previewStatus(TextHelp9Done));
     showPreview();
     ButtonBack->setEnabled(true);
     ButtonNext->setEnabled(false);

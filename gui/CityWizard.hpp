@@ -20,6 +20,7 @@
 #include <QDialog>
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 
 class QButtonGroup;
@@ -33,6 +34,7 @@ class QPushButton;
 class QSlider;
 class GroundViewer;
 class ProgressDialog;
+class StepClickGuard;
 class MainMenu;
 
 namespace vantor {
@@ -59,6 +61,10 @@ public:
     int wizardStep() const noexcept { return wizardStep_; }
     // True while step 8 or 9 works.
     bool busy() const noexcept { return busy_; }
+    // True once the step shown (and the end of its work) has been painted;
+    // until then mouse clicks on Next and Back are dropped, and a double
+    // click counts once.
+    bool stepShown() const noexcept;
 
     vantor::CityEditorModel& model() noexcept { return model_; }
     const vantor::CityEditorModel& model() const noexcept { return model_; }
@@ -100,6 +106,7 @@ private:
     void setWorking(bool working);
     void workFailed(const char* error);
     void showPreview();
+    QString previewStatus(int textId) const;
 
     const MainMenu& menu_;
     vantor::RandomSource& random_;
@@ -111,6 +118,8 @@ private:
     vantor::CityEditorModel model_;
     int wizardStep_ = 1;
     bool busy_ = false;
+    std::uint32_t previewSeed_ = 0; // the random source's state when the preview was generated
+    StepClickGuard* stepGuard_ = nullptr;
 
     QGroupBox* RadioGroupSize;
     QButtonGroup* sizeButtons_;

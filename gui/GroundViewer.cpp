@@ -6,8 +6,14 @@
 #include "gui/MainMenu.hpp"
 #include "gui/WindowFont.hpp"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+
+#include <algorithm>
 
 #include <array>
 #include <string_view>
@@ -41,6 +47,10 @@ constexpr int kExtraWidth = 20;
 constexpr int kExtraHeight = 40;
 // The Close button's design width; it grows when its caption needs more.
 constexpr int kButtonWidth = 41;
+// Room left on the screen for the window's frame and title bar, which are
+// not known before the window is first shown.
+constexpr int kFrameAllowanceWidth = 16;
+constexpr int kFrameAllowanceHeight = 48;
 
 } // namespace
 
@@ -51,10 +61,19 @@ GroundViewer::GroundViewer(const MainMenu& menu, QWidget* parent) : QDialog(pare
     setWindowTitle(text(vantor::Language::English, TextTitle));
     resize(kDesignWidth, kDesignHeight);
 
-    Image1 = new QLabel(this);
+    // The picture at (0, 0) inside an area that scrolls only when the window
+    // is smaller than the picture.
+    scroller_ = new QScrollArea(this);
+    scroller_->setObjectName("ScrollGround");
+    scroller_->setFrameShape(QFrame::NoFrame);
+    scroller_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    scroller_->setWidgetResizable(false);
+    scroller_->setGeometry(0, 0, kDesignWidth, kDesignHeight);
+    Image1 = new QLabel;
     Image1->setObjectName("Image1");
     Image1->setGeometry(0, 0, kDesignImageSide, kDesignImageSide);
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    scroller_->setWidget(Image1);
 
     Button1 = new QPushButton(text(vantor::Language::English, TextClose), this);
     Button1->setObjectName("Button1");
@@ -66,9 +85,20 @@ GroundViewer::GroundViewer(const MainMenu& menu, QWidget* parent) : QDialog(pare
 void GroundViewer::preparePicture(const vantor::Image& ground)
 {
     const int side = ground.width();
-    setFixedSize(side + kExtraWidth, side + kExtraHeight);
-    Image1->setGeometry(0, 0, side, side);
+    QSize size(side + kExtraWidth, side + kExtraHeight);
+    const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+    const QRect room = screen != nullptr ? screen->availableGeometry() : QRect(QPoint(0, 0), size);
+    const QSize roomForClient(room.width() - kFrameAllowanceWidth, room.height() - kFrameAllowanceHeight);
+    const bool held = size.width() > roomForClient.width() || size.height() > roomForClient.height();
+    size = size.boundedTo(roomForClient);
+    setFixedSize(size);
+    if (held) // the whole window on the screen, its top left in view
+        move(room.left() + (room.width() - size.width()) / 2, room.top());
+    scroller_->setGeometry(0, 0, size.width(), size.height());
     Image1->setPixmap(toPixmap(ground));
+    Image1->resize(side, side);
+    scroller_->horizontalScrollBar()->setValue(0);
+    scroller_->verticalScrollBar()->setValue(0);
 
     const vantor::Language language = menu_.language();
     setWindowTitle(text(language, TextTitle));

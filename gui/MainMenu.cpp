@@ -15,8 +15,10 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QPushButton>
 #include <QScreen>
+#include <QTranslator>
 
 #include <array>
 #include <string_view>
@@ -126,8 +128,22 @@ void MainMenu::FormCreate()
     }
 
     const Language language = this->language();
+    if (language == Language::Czech)
+        loadQtTranslations();
     for (std::size_t i = 0; i < kButtons.size(); ++i)
         findChild<QPushButton*>(kButtons[i].name)->setText(text(language, kButtons[i].caption));
+}
+
+// Qt's own Czech texts (qt6-translations-l10n), so that the standard buttons
+// of message boxes read "Ano", "Ne" and so on under Czech texts. Without the
+// file they stay English; nothing else depends on it.
+void MainMenu::loadQtTranslations()
+{
+    auto* translator = new QTranslator(this); // removed from the application with the menu
+    if (translator->load(QStringLiteral("qtbase_cs"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
 }
 
 void MainMenu::attachWizards(CityWizard& cityEditor, CampaignWizard& campaignEditor)

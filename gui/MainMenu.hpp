@@ -54,6 +54,7 @@ private slots:
 
 private:
     void FormCreate();
+    void loadQtTranslations();
 
     vantor::RandomSource& random_;
     vantor::MessageBoxes& boxes_;

@@ -20,6 +20,7 @@ int main(int argc, char** argv)
         {"ProgressGroundTest", runProgressGroundTest},
         {"CampaignEditorTest", runCampaignEditorTest},
         {"CaptionsTest", runCaptionsTest},
+        {"UsabilityTest", runUsabilityTest},
     };
     const char* only = argc > 1 ? argv[1] : nullptr;
     // QTest sees the program name only, plus anything after the suite name.
