@@ -211,10 +211,6 @@ QPushButton* makeButton(QWidget* parent, const char* name, TextId caption, Rect 
     return button;
 }
 
-// As radio groups do everywhere: Tab enters the group on its checked choice
-// (the other choices take the focus by a click or the arrow keys only, and
-// the group box hands its focus on to the checked one), and the arrow keys
-// move the choice.
 // Left and Right move the choice of a column of radio buttons like Up and
 // Down (Qt alone moves by the buttons' places, and a column has nothing to
 // its left or right).
@@ -237,10 +233,12 @@ protected:
     }
 };
 
+// As radio groups do everywhere: Tab enters the group on its checked choice
+// (the group box, a stop of the tab order, hands its focus on to the checked
+// one; once a choice has the focus Qt keeps the others out of the tab
+// order), and the arrow keys move the choice.
 void tabToCheckedChoice(QGroupBox* box, const QButtonGroup* group)
 {
-    for (QAbstractButton* button : group->buttons())
-        button->setFocusPolicy(button->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
     if (QAbstractButton* checked = group->checkedButton())
         box->setFocusProxy(checked);
 }

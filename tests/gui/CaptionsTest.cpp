@@ -115,7 +115,7 @@ void measure(QWidget* window, const QString& where, QStringList& problems)
                                                                     : QString();
         if (const QString m = misfit(w); !m.isEmpty())
             problems << QString("%1: %2 \"%3\" %4").arg(where, name(w), caption, m);
-        if (!w->parentWidget()->rect().contains(w->geometry()))
+        if (!isPicture(w) && !w->parentWidget()->rect().contains(w->geometry()))
             problems << QString("%1: %2 leaves its parent").arg(where, name(w));
     }
     for (std::size_t a = 0; a < shown.size(); ++a)

@@ -349,8 +349,8 @@ void UsabilityTest::keyboardInChoiceGroups_data()
                            << QList<int>{2, 3, 3, 2, 3};
 }
 
-// Tab and Shift+Tab into a group land on its checked choice; the arrows
-// move the choice and the model follows.
+// Tab and Shift+Tab into a group land on its checked choice and leave it
+// with the next press; the arrows move the choice and the model follows.
 void UsabilityTest::keyboardInChoiceGroups()
 {
     QFETCH(int, step);
@@ -380,6 +380,11 @@ void UsabilityTest::keyboardInChoiceGroups()
         for (int i = 0; i < 10 && !inGroup(); ++i)
             QTest::keyClick(QApplication::focusWidget(), tab);
         QVERIFY(inGroup());
+        QCOMPARE(QApplication::focusWidget(), radio(checked));
+        // The next Tab leaves the group: the other choices are not stops of their own.
+        QTest::keyClick(QApplication::focusWidget(), tab);
+        QVERIFY(!inGroup());
+        QTest::keyClick(QApplication::focusWidget(), tab == Qt::Key_Tab ? Qt::Key_Backtab : Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), radio(checked));
     }
     for (int i = 0; i < keys.size(); ++i) {
