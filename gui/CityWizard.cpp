@@ -478,7 +478,8 @@ void CityWizard::fitCaptions()
     for (QCheckBox* box : findChildren<QCheckBox*>())
         growRightToCaption(*box, box->width());
     growLeftToCaption(*ButtonShowGround, kShowGroundPlace.left + kShowGroundPlace.width, kShowGroundPlace.width);
-    PanelPreview->move(std::min(kPreviewPlace.left, ButtonShowGround->x() - kShowGroundGap), kPreviewPlace.top);
+    PanelPreview->move(std::min(kPreviewPlace.left, ButtonShowGround->x() - kShowGroundGap - kPreviewPlace.width),
+                       kPreviewPlace.top);
 }
 
 void CityWizard::ResetWizard()

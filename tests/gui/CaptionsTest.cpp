@@ -85,10 +85,11 @@ QString misfit(const QWidget* w)
     return {};
 }
 
-// Plain frames (rules, panels) hold or separate controls; they are not measured.
-bool isControl(const QWidget* w)
+// Plain frames (rules, panels) hold or separate controls: they have no
+// caption to measure, but they must not cover a control either.
+bool isFrame(const QWidget* w)
 {
-    return !w->isWindow() && QString(w->metaObject()->className()) != "QFrame";
+    return QString(w->metaObject()->className()) == "QFrame";
 }
 
 // A picture (a label without text, or the area that scrolls it) may lie
@@ -106,9 +107,11 @@ void measure(QWidget* window, const QString& where, QStringList& problems)
 {
     std::vector<QWidget*> shown;
     for (QWidget* w : window->findChildren<QWidget*>()) {
-        if (!w->isVisibleTo(window) || !isControl(w) || w->window() != window)
+        if (!w->isVisibleTo(window) || w->isWindow() || w->window() != window)
             continue;
         shown.push_back(w);
+        if (isFrame(w))
+            continue;
         const QString caption = qobject_cast<QAbstractButton*>(w)   ? qobject_cast<QAbstractButton*>(w)->text()
                                 : qobject_cast<QLabel*>(w)          ? qobject_cast<QLabel*>(w)->text()
                                 : qobject_cast<QGroupBox*>(w)       ? qobject_cast<QGroupBox*>(w)->title()
