@@ -13,7 +13,10 @@
 // While step 8 or 9 works, the interface stays alive through the progress
 // dialog's pump; Back, Next, Reset and Close are disabled until the work
 // ends, and a failed generation or save is reported and leaves the wizard
-// where the user can go Back or Close.
+// where the user can go Back or Close. Steps 8 and 9 show the seed that made
+// the preview, which `vantor-cli city --seed` with the same settings repeats.
+// A click on Next or Back counts only once the step it lands on has been
+// painted, and a double-click counts once.
 
 #include "wizard/CityEditorModel.hpp"
 
