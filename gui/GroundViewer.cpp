@@ -13,8 +13,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
-#include <algorithm>
-
 #include <array>
 #include <string_view>
 
@@ -85,16 +83,16 @@ GroundViewer::GroundViewer(const MainMenu& menu, QWidget* parent) : QDialog(pare
 void GroundViewer::preparePicture(const vantor::Image& ground)
 {
     const int side = ground.width();
-    QSize size(side + kExtraWidth, side + kExtraHeight);
+    QSize windowSize(side + kExtraWidth, side + kExtraHeight);
     const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
-    const QRect room = screen != nullptr ? screen->availableGeometry() : QRect(QPoint(0, 0), size);
+    const QRect room = screen != nullptr ? screen->availableGeometry() : QRect(QPoint(0, 0), windowSize);
     const QSize roomForClient(room.width() - kFrameAllowanceWidth, room.height() - kFrameAllowanceHeight);
-    const bool held = size.width() > roomForClient.width() || size.height() > roomForClient.height();
-    size = size.boundedTo(roomForClient);
-    setFixedSize(size);
+    const bool held = windowSize.width() > roomForClient.width() || windowSize.height() > roomForClient.height();
+    windowSize = windowSize.boundedTo(roomForClient);
+    setFixedSize(windowSize);
     if (held) // the whole window on the screen, its top left in view
-        move(room.left() + (room.width() - size.width()) / 2, room.top());
-    scroller_->setGeometry(0, 0, size.width(), size.height());
+        move(room.left() + (room.width() - windowSize.width()) / 2, room.top());
+    scroller_->setGeometry(0, 0, windowSize.width(), windowSize.height());
     Image1->setPixmap(toPixmap(ground));
     Image1->resize(side, side);
     scroller_->horizontalScrollBar()->setValue(0);
