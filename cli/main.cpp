@@ -121,7 +121,7 @@ public:
     }
     void setTask(std::string_view text) override
     {
-        if (text.find("generatig") == std::string_view::npos && text.find("generuji") == std::string_view::npos)
+        if (text.find("generating") == std::string_view::npos && text.find("generuji") == std::string_view::npos)
             return; // one line per city: the generation task names it
         ++city_;
         if (terminal_) {
@@ -221,7 +221,7 @@ int runCampaign(const cli::CampaignOptions& options, const char* argv0)
     const std::filesystem::path& dataHome = paths.dataHome();
     if (options.districts != 6 && !config.campaignCompleted) {
         std::cerr << "vantor-cli: --districts: You are not allowed to change number of districts until you "
-                     "succesfully complete campaign! (set CC=1 in "
+                     "successfully complete campaign! (set CC=1 in "
                   << (root / "config.ini").string() << ")\n";
         return kExitUsage;
     }

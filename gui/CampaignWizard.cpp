@@ -7,9 +7,11 @@
 #include "shell/BmpFile.hpp"
 #include "shell/MessageBoxes.hpp"
 #include "gui/ProgressDialog.hpp"
+#include "gui/StepClickGuard.hpp"
 #include "gui/MainMenu.hpp"
 #include "shell/VantorError.hpp"
 #include "gui/CityWizard.hpp"
+#include "gui/WindowFont.hpp"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -64,8 +66,8 @@ constexpr std::array<WindowText, TextCount> kTexts{{
     {"+", "+"},
     {"-", "-"},
     {"Campaign editor: World size - step 1/4", "Editor kampaně: Nastavení velikosti - krok 1/4"},
-    {"Campaign editor: Performance settings - step 2/4", "Editor kampaně: Nastvení podle výkonu - krok 2/4"},
-    {"Campaign editor: Prewiev - step 3/4", "Editor kampaně: Náhled - krok 3/4"},
+    {"Campaign editor: Performance settings - step 2/4", "Editor kampaně: Nastavení podle výkonu - krok 2/4"},
+    {"Campaign editor: Preview - step 3/4", "Editor kampaně: Náhled - krok 3/4"},
     {"Campaign editor: Generate campaign - step 4/4", "Editor kampaně: Generuj kampaň - krok 4/4"},
     {"Select overall number of cities and number of districts to be generated. You can not change number of "
      "districts until you complete the campaign. Minimum number of cities is 30 and maximum is 55. Minimum number "
@@ -78,17 +80,17 @@ constexpr std::array<WindowText, TextCount> kTexts{{
      "your system configuration. 'Generate large cities' and 'Limited number of lights' will also affect game "
      "performance.",
      "Maximální hustota budov je nejdůležitější nastavení ovlivňující výkon. Nastavte ji podle konfigurace vašeho "
-     "počítače. 'Generuj velká města' and 'Nižší množství světel' bude mít také vliv na výkon."},
-    {"Generating prewiev. Pleas wait...", "Generuji náhled. Prosím čekejte..."},
+     "počítače. 'Generuj velká města' a 'Nižší počet světel' budou mít také vliv na výkon."},
+    {"Generating preview. Please wait...", "Generuji náhled. Prosím čekejte..."},
     {"Preview generated.\rPress 'Next' button to save campaign.", "Náhled vygenerován.\rStiskněte 'Další' ."},
     {"Generating campaign. Please wait...", "Generuji kampaň. Prosím čekejte..."},
     {"Campaign saved.", "Kampaň uložena."},
-    {"You are not allowed to change number of districts until you succesfully complete campaign!",
+    {"You are not allowed to change number of districts until you successfully complete campaign!",
      "Není možné měnit počet distriktů předtím, než dohrajete kampaň !"},
-    {"Max. house density: ", "Max. hustota budov:"},
-    {"Recomended for slow comtupers.", "Doporučeno pro pomalý počítač"},
-    {"Recomended for averidge computers", "Doporučeno pro průměrný počítač"},
-    {"Recomended for fast computers !", "Doporučeno jen pro ryclý počítač !"},
+    {"Max. house density: ", "Max. hustota budov: "},
+    {"Recommended for slow computers.", "Doporučeno pro pomalý počítač"},
+    {"Recommended for average computers", "Doporučeno pro průměrný počítač"},
+    {"Recommended for fast computers !", "Doporučeno jen pro rychlý počítač !"},
 }};
 
 QString text(Language language, TextId id)
@@ -100,7 +102,6 @@ QString text(Language language, TextId id)
 // classic frame (4-pixel borders and a 19-pixel caption).
 constexpr int kClientWidth = 537 - 8;
 constexpr int kClientHeight = 424 - 27;
-constexpr int kFontPointSize = 8;
 constexpr int kStepCount = 4;
 
 // Design places the fitting below starts from.
@@ -327,11 +328,9 @@ CampaignWizard::CampaignWizard(const MainMenu& menu, CityWizard& cityEditor,
     setFixedSize(kClientWidth, kClientHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    // The controls' sizes are made for an 8-point face.
-    QFont small = font();
-    small.setPointSize(kFontPointSize);
-    setFont(small);
+    setFont(windowFont());
     buildControls();
+    stepGuard_ = new StepClickGuard(*this, {ButtonNext, ButtonBack});
 }
 
 CampaignWizard::~CampaignWizard()
@@ -648,6 +647,12 @@ void CampaignWizard::showStep(int step)
         runCampaign();
         break;
     }
+    stepGuard_->stepChanged();
+}
+
+bool CampaignWizard::stepShown() const noexcept
+{
+    return stepGuard_->stepShown();
 }
 
 void CampaignWizard::setWorking(bool working)

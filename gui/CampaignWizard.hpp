@@ -32,6 +32,7 @@ class QSlider;
 class QCheckBox;
 class CityWizard;
 class ProgressDialog;
+class StepClickGuard;
 class MainMenu;
 
 namespace vantor {
@@ -56,6 +57,10 @@ public:
     int wizardStep() const noexcept { return step_; }
     // True while step 3 or 4 works.
     bool busy() const noexcept { return busy_; }
+    // True once the step shown (and the end of its work) has been painted;
+    // until then mouse clicks on Next and Back are dropped, and a double
+    // click counts once.
+    bool stepShown() const noexcept;
     // The counts the edit boxes hold (corrected by the layout of step 3).
     int numCities() const noexcept { return campaign_.numCities; }
     int numDistricts() const noexcept { return campaign_.numDistricts; }
@@ -117,6 +122,7 @@ private:
     int step_ = 1;
     bool busy_ = false;
     bool cancelled_ = false;
+    StepClickGuard* stepGuard_ = nullptr;
 
     QFrame* PanelImg;
     QLabel* ImageMoonMap;

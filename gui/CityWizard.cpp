@@ -1,13 +1,16 @@
 #include "gui/CityWizard.hpp"
 
 #include "city/RandomSource.hpp"
+#include "gui/CaptionFit.hpp"
 #include "gui/PictureConversion.hpp"
 #include "gui/QtText.hpp"
 #include "shell/MessageBoxes.hpp"
 #include "gui/GroundViewer.hpp"
 #include "gui/ProgressDialog.hpp"
+#include "gui/StepClickGuard.hpp"
 #include "gui/MainMenu.hpp"
 #include "shell/VantorError.hpp"
+#include "gui/WindowFont.hpp"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -18,6 +21,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -54,6 +58,8 @@ enum TextId {
     // Help texts.
     TextHelp1, TextHelp2, TextHelp3, TextHelp4, TextHelp5, TextHelp6, TextHelp7,
     TextHelp8Working, TextHelp8Done, TextHelp9Working, TextHelp9Done,
+    // Followed by the seed that made the preview.
+    TextSeed,
     TextCount
 };
 
@@ -89,7 +95,7 @@ constexpr std::array<WindowText, TextCount> kTexts{{
     {"Road density: 40", "Hustota silnic: 40"},
     {"House density: 50", "Hustota budov: 50"},
     {"Hill height: 50", "Kopcovitost: 50"},
-    {"Rebel activity: 50", "Activita rebelů: 50"},
+    {"Rebel activity: 50", "Aktivita rebelů: 50"},
     {"Road density: ", "Hustota silnic: "},
     {"House density: ", "Hustota budov: "},
     {"Hill height: ", "Kopcovitost: "},
@@ -103,17 +109,17 @@ constexpr std::array<WindowText, TextCount> kTexts{{
     {"City editor: Rebel activity - step 7/9", "Editor města: Aktivita rebelů - krok 7/9"},
     {"City editor: Preview - step 8/9", "Editor města: Náhled - krok 8/9"},
     {"City editor: Save - step 9/9", "Editor města: Ulož - krok 9/9"},
-    {"It is recomended to create large city for single mission. There can be no highway in small cities.",
+    {"It is recommended to create large city for single mission. There can be no highway in small cities.",
      "Upozornění: V malých městech nemůže být dálnice."},
     {"Number of lights influences game performance. Create many lights if you have strong PC configuration. "
      "With no lamps the game will be illuminated only with sunshine.",
-     "Množství světel ovlivňuje výkon hry. Pokud máte výkoný počítač, vytvořte mnoho světel. Bez lamp bude "
+     "Množství světel ovlivňuje výkon hry. Pokud máte výkonný počítač, vytvořte mnoho světel. Bez lamp bude "
      "město osvětleno pouze sluncem."},
     {"City walls create perimeter around the city. There are sentry guns mounted on top of walls. So creating a "
      "city with walls will make single mission a little bit more difficult. North, east, south and west walls "
      "connect other walls with the edge of city map.",
      "Městské zdi tvoří hradbu okolo města. Na jejich vrcholu jsou umístěny strážní věže. Vytvoříte-li město s "
-     "hradbami, bude mise o něco obtížnější. Severní, východni, jižní a západní zdi spojují ostatní zdi s okraji "
+     "hradbami, bude mise o něco obtížnější. Severní, východní, jižní a západní zdi spojují ostatní zdi s okraji "
      "mapy."},
     {"Select types of buildings you want to be created. Some types of special buildings can not be generated "
      "before you finish game campaign. Highway is not allowed for small and very small cities",
@@ -128,6 +134,7 @@ constexpr std::array<WindowText, TextCount> kTexts{{
      "Náhled vytvořen. Stiskněte 'Další' a uložte tuto mapu. Dříve uložená mapa bude přepsána."},
     {"Saving...", "Ukládám..."},
     {"Single mission map saved.", "Mapa mise uložena."},
+    {"Seed ", "Semínko "},
 }};
 
 QString text(Language language, TextId id)
@@ -140,7 +147,6 @@ QString text(Language language, TextId id)
 constexpr int kClientWidth = 596 - 8;
 constexpr int kClientHeight = 478 - 27;
 constexpr int kStepCount = 9;
-constexpr int kFontPointSize = 8;
 
 struct Rect {
     int left, top, width, height;
@@ -154,6 +160,12 @@ constexpr std::array<Rect, 4> kCityMapPlace{{
     {81, 81, 160, 160},
     {1, 1, 320, 320},
 }};
+
+// The preview area's design place, and the ground button at its right whose
+// right edge lines up with the Close button's.
+constexpr Rect kPreviewPlace{135, 8, 322, 322};
+constexpr Rect kShowGroundPlace{464, 296, 121, 33};
+constexpr int kShowGroundGap = 7; // between the preview area and the ground button
 
 // The slider positions' step between ticks and for the page keys.
 constexpr int kSliderStep = 5;
@@ -199,6 +211,38 @@ QPushButton* makeButton(QWidget* parent, const char* name, TextId caption, Rect 
     return button;
 }
 
+// Left and Right move the choice of a column of radio buttons like Up and
+// Down (Qt alone moves by the buttons' places, and a column has nothing to
+// its left or right).
+class ArrowsAlongColumn final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Left && key->key() != Qt::Key_Right)
+            return false;
+        QKeyEvent along(QEvent::KeyPress, key->key() == Qt::Key_Left ? Qt::Key_Up : Qt::Key_Down, key->modifiers(),
+                        QString(), key->isAutoRepeat(), static_cast<quint16>(key->count()));
+        QCoreApplication::sendEvent(watched, &along);
+        return true;
+    }
+};
+
+// As radio groups do everywhere: Tab enters the group on its checked choice
+// (the group box, a stop of the tab order, hands its focus on to the checked
+// one; once a choice has the focus Qt keeps the others out of the tab
+// order), and the arrow keys move the choice.
+void tabToCheckedChoice(QGroupBox* box, const QButtonGroup* group)
+{
+    if (QAbstractButton* checked = group->checkedButton())
+        box->setFocusProxy(checked);
+}
+
 // A titled choice of four: a group box with four radio buttons spread over its height.
 QGroupBox* makeChoice(QWidget* parent, const char* name, TextId title, TextId firstItem, Rect r, int item,
                       QButtonGroup*& group)
@@ -210,13 +254,17 @@ QGroupBox* makeChoice(QWidget* parent, const char* name, TextId title, TextId fi
     layout->setContentsMargins(6, 2, 2, 2); // the items' texts need the box's whole width
     group = new QButtonGroup(box);
     group->setExclusive(true);
+    auto* arrows = new ArrowsAlongColumn(box);
     for (int i = 0; i < 4; ++i) {
         auto* radio = new QRadioButton(text(Language::English, static_cast<TextId>(firstItem + i)), box);
         radio->setObjectName(QString("%1Item%2").arg(name).arg(i));
+        radio->installEventFilter(arrows);
         layout->addWidget(radio);
         group->addButton(radio, i);
     }
     group->button(item)->setChecked(true);
+    tabToCheckedChoice(box, group);
+    QObject::connect(group, &QButtonGroup::idToggled, box, [box, group] { tabToCheckedChoice(box, group); });
     return box;
 }
 
@@ -248,14 +296,11 @@ CityWizard::CityWizard(const MainMenu& menu, vantor::RandomSource& random, vanto
     setFixedSize(kClientWidth, kClientHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    // The controls' sizes are made for an 8-point face; a condensed one keeps
-    // the longer Czech captions inside their fixed widths.
-    QFont small = font();
-    small.setPointSize(kFontPointSize);
-    small.setStretch(QFont::SemiCondensed);
-    setFont(small);
+    setFont(windowFont());
     model_.setCatalogue(menu_.catalogue());
     buildControls();
+    stepGuard_ = new StepClickGuard(*this, {ButtonNext, ButtonBack});
+    fitCaptions();
     FormShow();
 }
 
@@ -286,7 +331,7 @@ void CityWizard::buildControls()
     EditCityName->setGeometry(16, 120, 121, 21);
     EditCityName->setEnabled(false);
     EditCityName->hide();
-    ButtonShowGround = makeButton(this, "ButtonShowGround", TextShowGround, {464, 296, 121, 33});
+    ButtonShowGround = makeButton(this, "ButtonShowGround", TextShowGround, kShowGroundPlace);
     RadioGroupLampGrid = makeChoice(this, "RadioGroupLampGrid", TextLampTitle, TextLampNo, {216, 80, 137, 169}, 1,
                                     lampButtons_);
     CheckBoxWallN = makeCheckBox(this, "CheckBoxWallN", TextWallN, {248, 120, 100, 17});
@@ -306,7 +351,7 @@ void CityWizard::buildControls()
     ButtonClose = makeButton(this, "ButtonClose", TextClose, {480, 416, 105, 33});
     PanelPreview = new QFrame(this);
     PanelPreview->setObjectName("PanelPreview");
-    PanelPreview->setGeometry(135, 8, 322, 322);
+    PanelPreview->setGeometry(kPreviewPlace.left, kPreviewPlace.top, kPreviewPlace.width, kPreviewPlace.height);
     PanelPreview->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     CityMap = new QLabel(PanelPreview);
     CityMap->setObjectName("CityMap");
@@ -392,8 +437,10 @@ void CityWizard::FormShow()
         boxes_.error(e.text(menu_.language()));
         return;
     }
-    if (menu_.language() == Language::Czech)
+    if (menu_.language() == Language::Czech) {
         setCzechTexts();
+        fitCaptions();
+    }
     ResetWizard();
 }
 
@@ -421,6 +468,18 @@ void CityWizard::setCzechTexts()
         label->setText(text(cz, id));
         label->adjustSize();
     }
+}
+
+// The check boxes grow to the right to their captions. The ground button
+// grows to the left, and the preview area moves left as far as the button
+// needs, so both stay inside the window.
+void CityWizard::fitCaptions()
+{
+    for (QCheckBox* box : findChildren<QCheckBox*>())
+        growRightToCaption(*box, box->width());
+    growLeftToCaption(*ButtonShowGround, kShowGroundPlace.left + kShowGroundPlace.width, kShowGroundPlace.width);
+    PanelPreview->move(std::min(kPreviewPlace.left, ButtonShowGround->x() - kShowGroundGap - kPreviewPlace.width),
+                       kPreviewPlace.top);
 }
 
 void CityWizard::ResetWizard()
@@ -564,6 +623,12 @@ void CityWizard::layoutStep(int step)
         runPreview();
     else if (step == 9)
         runSave();
+    stepGuard_->stepChanged();
+}
+
+bool CityWizard::stepShown() const noexcept
+{
+    return stepGuard_->stepShown();
 }
 
 void CityWizard::setWorking(bool working)
@@ -587,9 +652,19 @@ void CityWizard::showPreview()
     ButtonShowGround->show();
 }
 
+// The status text of a step that shows the preview, with the seed that made
+// it: `vantor-cli city --seed` with the same settings makes the same city.
+QString CityWizard::previewStatus(int textId) const
+{
+    const Language language = menu_.language();
+    return text(language, static_cast<TextId>(textId)) + '\n' + text(language, TextSeed) +
+           QString::number(previewSeed_);
+}
+
 void CityWizard::runPreview()
 {
     setWorking(true);
+    previewSeed_ = random_.seed();
     vantor::NullProgressSink noProgress;
     vantor::ProgressSink& progress = progress_ != nullptr ? static_cast<vantor::ProgressSink&>(*progress_) : noProgress;
     if (progress_ != nullptr)
@@ -605,7 +680,7 @@ void CityWizard::runPreview()
         progress_->closeWork();
     setWorking(false);
     showModelValues(); // the values the generator wrote back
-    LabelInfo->setText(text(menu_.language(), TextHelp8Done));
+    LabelInfo->setText(previewStatus(TextHelp8Done));
     showPreview();
     ButtonBack->setEnabled(true);
     ButtonNext->setEnabled(true);
@@ -628,7 +703,7 @@ void CityWizard::runSave()
     if (progress_ != nullptr)
         progress_->closeWork();
     setWorking(false);
-    LabelInfo->setText(text(menu_.language(), TextHelp9Done));
+    LabelInfo->setText(previewStatus(TextHelp9Done));
     showPreview();
     ButtonBack->setEnabled(true);
     ButtonNext->setEnabled(false);

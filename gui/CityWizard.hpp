@@ -13,13 +13,17 @@
 // While step 8 or 9 works, the interface stays alive through the progress
 // dialog's pump; Back, Next, Reset and Close are disabled until the work
 // ends, and a failed generation or save is reported and leaves the wizard
-// where the user can go Back or Close.
+// where the user can go Back or Close. Steps 8 and 9 show the seed that made
+// the preview, which `vantor-cli city --seed` with the same settings repeats.
+// A click on Next or Back counts only once the step it lands on has been
+// painted, and a double-click counts once.
 
 #include "wizard/CityEditorModel.hpp"
 
 #include <QDialog>
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 
 class QButtonGroup;
@@ -33,6 +37,7 @@ class QPushButton;
 class QSlider;
 class GroundViewer;
 class ProgressDialog;
+class StepClickGuard;
 class MainMenu;
 
 namespace vantor {
@@ -59,6 +64,10 @@ public:
     int wizardStep() const noexcept { return wizardStep_; }
     // True while step 8 or 9 works.
     bool busy() const noexcept { return busy_; }
+    // True once the step shown (and the end of its work) has been painted;
+    // until then mouse clicks on Next and Back are dropped, and a double
+    // click counts once.
+    bool stepShown() const noexcept;
 
     vantor::CityEditorModel& model() noexcept { return model_; }
     const vantor::CityEditorModel& model() const noexcept { return model_; }
@@ -91,6 +100,7 @@ private:
     void buildControls();
     void FormShow();
     void setCzechTexts();
+    void fitCaptions();
     // Sets every control to the model's value; handlers run for the ones that change.
     void showModelValues();
     void layoutStep(int step);
@@ -99,6 +109,7 @@ private:
     void setWorking(bool working);
     void workFailed(const char* error);
     void showPreview();
+    QString previewStatus(int textId) const;
 
     const MainMenu& menu_;
     vantor::RandomSource& random_;
@@ -110,6 +121,8 @@ private:
     vantor::CityEditorModel model_;
     int wizardStep_ = 1;
     bool busy_ = false;
+    std::uint32_t previewSeed_ = 0; // the random source's state when the preview was generated
+    StepClickGuard* stepGuard_ = nullptr;
 
     QGroupBox* RadioGroupSize;
     QButtonGroup* sizeButtons_;

@@ -8,14 +8,17 @@
 #include "shell/MessageBoxes.hpp"
 #include "shell/VantorError.hpp"
 #include "gui/CityWizard.hpp"
+#include "gui/WindowFont.hpp"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QPushButton>
 #include <QScreen>
+#include <QTranslator>
 
 #include <array>
 #include <string_view>
@@ -34,7 +37,7 @@ enum TextId { TextTitle, TextCampaign, TextSingle, TextExit, TextCount };
 constexpr std::array<Text, TextCount> kTexts{{
     {"Vantor", "Vantor"},
     {"Generate Campaign", "Generuj kampaň"},
-    {"Generate Single Mission", "Geneguj misi"},
+    {"Generate Single Mission", "Generuj misi"},
     {"Exit", "Konec"},
 }};
 
@@ -71,6 +74,9 @@ MainMenu::MainMenu(vantor::RandomSource& random, vantor::MessageBoxes& boxes, co
     : QWidget(parent), random_(random), boxes_(boxes), programDir_(paths.root()), dataHome_(paths.dataHome())
 {
     setObjectName("FormVantor");
+    // The shipped face, registered before any window takes it.
+    registerWindowFont(dataHome_);
+    setFont(windowFont());
     setWindowTitle(text(Language::English, TextTitle));
     setFixedSize(kClientWidth, kClientHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -122,8 +128,22 @@ void MainMenu::FormCreate()
     }
 
     const Language language = this->language();
+    if (language == Language::Czech)
+        loadQtTranslations();
     for (std::size_t i = 0; i < kButtons.size(); ++i)
         findChild<QPushButton*>(kButtons[i].name)->setText(text(language, kButtons[i].caption));
+}
+
+// Qt's own Czech texts (qt6-translations-l10n), so that the standard buttons
+// of message boxes read "Ano", "Ne" and so on under Czech texts. Without the
+// file they stay English; nothing else depends on it.
+void MainMenu::loadQtTranslations()
+{
+    auto* translator = new QTranslator(this); // removed from the application with the menu
+    if (translator->load(QStringLiteral("qtbase_cs"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
 }
 
 void MainMenu::attachWizards(CityWizard& cityEditor, CampaignWizard& campaignEditor)

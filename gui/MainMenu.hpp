@@ -58,6 +58,7 @@ private slots:
 
 private:
     void FormCreate();
+    void loadQtTranslations();
 
     vantor::RandomSource& random_;
     vantor::MessageBoxes& boxes_;

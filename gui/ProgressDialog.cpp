@@ -1,5 +1,8 @@
 #include "gui/ProgressDialog.hpp"
 
+#include "gui/WindowFont.hpp"
+
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -36,6 +39,7 @@ QProgressBar* makeBar(QWidget* parent, const char* name, int top)
 ProgressDialog::ProgressDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName("FormProgress");
+    setFont(windowFont());
     // A fixed dialog: no resizing, no minimise or maximise box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(kTitle);
@@ -101,9 +105,28 @@ void ProgressDialog::pump()
     QCoreApplication::processEvents();
 }
 
-void ProgressDialog::ButtonCancelClick()
+void ProgressDialog::requestCancel()
 {
     if (cancelHandler_)
         cancelHandler_();
+}
+
+void ProgressDialog::ButtonCancelClick()
+{
+    requestCancel();
     QCoreApplication::processEvents();
+}
+
+// The work that showed the dialog hides it when it ends; the user cannot.
+void ProgressDialog::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    if (isVisible())
+        requestCancel();
+}
+
+void ProgressDialog::reject()
+{
+    if (isVisible())
+        requestCancel();
 }

@@ -2,8 +2,11 @@
 // The progress dialog: what the program is working on while a city is
 // generated or saved, or a campaign written. It is the progress sink of the
 // generator and the city saver; its Cancel button reaches whoever set a
-// cancel handler (the campaign), nothing else. Its own captions are English
-// in both languages; the task texts written into it follow the language.
+// cancel handler (the campaign), nothing else. Escape and the window's close
+// button mean Cancel too, so nothing the user presses makes the dialog vanish
+// while work goes on: it is hidden only by closeWork(). Its own captions are
+// English in both languages; the task texts written into it follow the
+// language.
 
 #include "city/ProgressSink.hpp"
 
@@ -36,10 +39,18 @@ public:
     // What Cancel does; empty (the default) makes it do nothing.
     void setCancelHandler(std::function<void()> handler) { cancelHandler_ = std::move(handler); }
 
+protected:
+    // The window's close button: Cancel when a cancel handler is set, else nothing.
+    void closeEvent(QCloseEvent* event) override;
+    // Escape: the same.
+    void reject() override;
+
 private slots:
     void ButtonCancelClick();
 
 private:
+    void requestCancel();
+
     QLabel* LabelTask;
     QProgressBar* ProgressBarTask;
     QPushButton* ButtonCancel;

@@ -98,7 +98,7 @@ int main(int argc, char** argv)
         }
         campaign.close();
 
-        progress.setTask(language == "Cze" ? "Právě generuji: SingleCity" : "Current task: generatig SingleCity");
+        progress.setTask(language == "Cze" ? "Právě generuji: SingleCity" : "Current task: generating SingleCity");
         progress.setTaskProgress(60);
         failures += !save(progress, out / ("progress" + suffix + ".png"));
     }

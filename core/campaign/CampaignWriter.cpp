@@ -278,7 +278,7 @@ std::string_view CampaignWriter::statusText(CampaignOutcome outcome, Language la
 {
     switch (outcome) {
     case CampaignOutcome::Completed:
-        return tr(language, "Campaign successfuly generated", "Kampaň byla úspěšně vygenerována");
+        return tr(language, "Campaign successfully generated", "Kampaň byla úspěšně vygenerována");
     case CampaignOutcome::Cancelled:
         return tr(language, "Campaign generation cancelled: the previous campaign is unchanged.",
                   "Generování kampaně bylo zrušeno: předchozí kampaň zůstala beze změny.");
@@ -292,8 +292,8 @@ std::string_view CampaignWriter::messageText(CampaignOutcome outcome, Language l
 {
     switch (outcome) {
     case CampaignOutcome::Completed:
-        return tr(language, "Campaign successfuly generated.\rExit this program and run Korvane to play the game",
-                  "Kampaň byla úspěšně vygenerována.\rUkončete tento program a spust'te Korvane.");
+        return tr(language, "Campaign successfully generated.\rExit this program and run Korvane to play the game",
+                  "Kampaň byla úspěšně vygenerována.\rUkončete tento program a spusťte Korvane.");
     case CampaignOutcome::Cancelled:
         return tr(language,
                   "Campaign generation cancelled.\rThe previous campaign in the atlas directory is unchanged.",

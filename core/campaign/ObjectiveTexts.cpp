@@ -52,7 +52,7 @@ using ObjectiveTable = std::array<ObjectivePieces, objectiveCount>;
 // Objectives 1..14 in English, entry 0 is objective 1.
 constexpr ObjectiveTable englishObjectives = {{
     // 1: welcome
-    {{p("Wellcome to "), A},
+    {{p("Welcome to "), A},
      {p("Your goal is to visit at least 90 % of the cities on the Moon. The cities are grouped into districts and every "
         "district has one spaceport. Cities of one district are linked by roads that start at the Trans Lunar terminals; "
         "to get to another district you must fly there from a spaceport. Every journey costs credits, so keep an eye on "
@@ -129,7 +129,7 @@ constexpr ObjectiveTable englishObjectives = {{
         "abandoned parking and make him an offer he cannot refuse.")}},
     // 13: the excavation site
     {{p("Excavation site (investigate archeological dig site in "), A, p(")")},
-     {p("We have recieved information that somewhere in the vast lands of "),
+     {p("We have received information that somewhere in the vast lands of "),
       A,
       p(" was discovered an important artifact. Go there and report your findings. You will be rewarded 2000 "
         "credits.")}},
@@ -157,7 +157,7 @@ constexpr ObjectiveTable czechObjectives = {{
       p(". blizko vasi soucasne pozice je "),
       B,
       p(". jedte do terminalu trans lunar odkud vede silnice do tohoto mesta. terminaly se nachazeji v nekterem z rohu "
-        "mapy mesta. modra sipka nad vasim autem ukazuje k vasemi cili oznacenem zelenou sipkou. "),
+        "mapy mesta. modra sipka nad vasim autem ukazuje k vasemu cili oznacenemu zelenou sipkou. "),
       p(" az se dostanete do terminalu stisknete mezernik.")}},
     // 3: tutorial, fight rebels
     {{p("prestrelka (znicte 10 aut rebelu)")},

@@ -27,7 +27,7 @@ void CityGenerator::generate(CityState& city, RandomSource& random, ProgressSink
     GenerationParams& p = city.params;
     const Language language = city.language;
 
-    std::string caption(tr(language, "Current task: generatig ", "Právě generuji: "));
+    std::string caption(tr(language, "Current task: generating ", "Právě generuji: "));
     progress.setTask(caption + p.cityName);
     progress.pump();
     progress.setTaskProgress(0);

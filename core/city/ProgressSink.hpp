@@ -9,7 +9,7 @@ namespace vantor {
 class ProgressSink {
 public:
     virtual ~ProgressSink() = default;
-    // The task line, e.g. "Current task: generatig SingleCity".
+    // The task line, e.g. "Current task: generating SingleCity".
     virtual void setTask(std::string_view text) = 0;
     // The task bar, 0..100.
     virtual void setTaskProgress(int percent) = 0;

@@ -108,7 +108,7 @@ bool CityEditorModel::chooseLandmark(LandmarkKind kind, bool campaignCompleted)
 
 std::string_view CityEditorModel::lockMessage(Language language)
 {
-    return tr(language, "You are not allowed to make this selection until you succesfully complete campaign!",
+    return tr(language, "You are not allowed to make this selection until you successfully complete campaign!",
               "Nemůžete zvolit tuto položku, dokud nedokončíte kampaň ve hře!");
 }
 

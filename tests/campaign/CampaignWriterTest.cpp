@@ -24,7 +24,7 @@ public:
     }
     void setTask(std::string_view text) override
     {
-        if (text.find("generatig") != std::string_view::npos)
+        if (text.find("generating") != std::string_view::npos)
             seen.push_back(editor_.params());
     }
     void setTaskProgress(int) override {}

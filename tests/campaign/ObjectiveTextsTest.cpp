@@ -33,7 +33,7 @@ TEST(ObjectiveTexts, Headings)
         const char* heading;
     };
     const Case cases[] = {
-        {1, Language::English, "Wellcome to AAA"},
+        {1, Language::English, "Welcome to AAA"},
         {1, Language::Czech, "vitejte v AAA"},
         {2, Language::English, "First steps (go to BBB)"},
         {2, Language::Czech, "prvni kroky (jedte do BBB)"},
@@ -73,10 +73,10 @@ TEST(ObjectiveTexts, QuotedBriefings)
         "pomoci klaves (W,S,A,D). toto mesto je bezpecne, takze se nemusite obavat rebelu. az to tu omrknete jedte do "
         "Aitken. stisknutim klavesy (M) zobrazite mapu mesice. nachazite se v Copernicus. blizko vasi soucasne pozice "
         "je Aitken. jedte do terminalu trans lunar odkud vede silnice do tohoto mesta. terminaly se nachazeji v "
-        "nekterem z rohu mapy mesta. modra sipka nad vasim autem ukazuje k vasemi cili oznacenem zelenou sipkou.  az "
+        "nekterem z rohu mapy mesta. modra sipka nad vasim autem ukazuje k vasemu cili oznacenemu zelenou sipkou.  az "
         "se dostanete do terminalu stisknete mezernik.";
     const std::string english13 =
-        "We have recieved information that somewhere in the vast lands of Copernicus was discovered an important "
+        "We have received information that somewhere in the vast lands of Copernicus was discovered an important "
         "artifact. Go there and report your findings. You will be rewarded 2000 credits.";
     const std::string czech13 = "dostali jsme informaci, ze kdesi v pousti na Copernicus byl nalezen zajimavy artefakt. "
                                 "jedte tam a podejte hlaseni. odmena je 2000 kreditu.";

@@ -311,7 +311,7 @@ TEST(Generator, ProgressEndsAtTheVariantPhase)
     test::attachData(editor);
     RandomSource random(9);
     editor.generate(random, recorder);
-    EXPECT_EQ(recorder.task, "Current task: generatig SingleCity");
+    EXPECT_EQ(recorder.task, "Current task: generating SingleCity");
     ASSERT_FALSE(recorder.values.empty());
     EXPECT_EQ(recorder.values.front(), 0);
     EXPECT_EQ(recorder.values.back(), 100);

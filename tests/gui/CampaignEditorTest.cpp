@@ -33,7 +33,7 @@ const char* const kStepControls[] = {
     "CheckBoxLimitedLights", "LabelMaxHouseDensity", "TrackBarMaxHouseDensity", "PanelImg"};
 
 const QString kDistrictLock =
-    "You are not allowed to change number of districts until you succesfully complete campaign!";
+    "You are not allowed to change number of districts until you successfully complete campaign!";
 const QString kStep1Help =
     "Select overall number of cities and number of districts to be generated. You can not change number of "
     "districts until you complete the campaign. Minimum number of cities is 30 and maximum is 55. Minimum number "
@@ -204,7 +204,7 @@ void CampaignEditorTest::steps_data()
                        << "Maximum house density is the most important setting affecting game performance. Set "
                           "this value according to your system configuration. 'Generate large cities' and "
                           "'Limited number of lights' will also affect game performance.";
-    QTest::newRow("3") << 3 << "Campaign editor: Prewiev - step 3/4" << QStringList{"PanelImg"}
+    QTest::newRow("3") << 3 << "Campaign editor: Preview - step 3/4" << QStringList{"PanelImg"}
                        << "Preview generated.\nPress 'Next' button to save campaign.";
 }
 
@@ -251,11 +251,11 @@ void CampaignEditorTest::czechTexts()
     QVERIFY(working(p).startsWith("Nastavte celkové množství měst"));
     QVERIFY(working(p).endsWith("alespoň 5 měst."));
     QCOMPARE(child<QLabel>(p.campaign, "LabelMaxHouseDensity")->text(),
-             QString("Max. hustota budov:70%\nDoporučeno pro průměrný počítač"));
+             QString("Max. hustota budov: 70%\nDoporučeno pro průměrný počítač"));
 
     goToStep(p, 2);
-    QCOMPARE(p.campaign->windowTitle(), QString("Editor kampaně: Nastvení podle výkonu - krok 2/4"));
-    QVERIFY(working(p).contains("'Generuj velká města' and 'Nižší množství světel' bude mít také vliv na výkon."));
+    QCOMPARE(p.campaign->windowTitle(), QString("Editor kampaně: Nastavení podle výkonu - krok 2/4"));
+    QVERIFY(working(p).contains("'Generuj velká města' a 'Nižší počet světel' budou mít také vliv na výkon."));
     goToStep(p, 3);
     QCOMPARE(p.campaign->windowTitle(), QString("Editor kampaně: Náhled - krok 3/4"));
     QCOMPARE(working(p), QString("Náhled vygenerován.\nStiskněte 'Další' ."));
@@ -264,7 +264,7 @@ void CampaignEditorTest::czechTexts()
     QCOMPARE(working(p), QString("Kampaň uložena."));
     QCOMPARE(p.boxes.shown.size(), std::size_t{1});
     QCOMPARE(QString::fromStdString(p.boxes.shown[0].text),
-             QString("Kampaň byla úspěšně vygenerována.\rUkončete tento program a spust'te Korvane."));
+             QString("Kampaň byla úspěšně vygenerována.\rUkončete tento program a spusťte Korvane."));
     // Objectives and the start file follow the language too.
     QVERIFY(fs::is_regular_file(atlas(p) / "start.ini"));
 }
@@ -449,19 +449,19 @@ void CampaignEditorTest::densityLabel_data()
     QTest::addColumn<QColor>("colour");
 
     const QColor green(0, 128, 0), blue(0, 0, 255), red(255, 0, 0);
-    QTest::newRow("25") << "" << 25 << "Max. house density: 25%\nRecomended for slow comtupers." << green;
-    QTest::newRow("50") << "" << 50 << "Max. house density: 50%\nRecomended for slow comtupers." << green;
-    QTest::newRow("51") << "" << 51 << "Max. house density: 51%\nRecomended for averidge computers" << blue;
-    QTest::newRow("75") << "" << 75 << "Max. house density: 75%\nRecomended for averidge computers" << blue;
-    QTest::newRow("76") << "" << 76 << "Max. house density: 76%\nRecomended for fast computers !" << red;
-    QTest::newRow("100") << "" << 100 << "Max. house density: 100%\nRecomended for fast computers !" << red;
+    QTest::newRow("25") << "" << 25 << "Max. house density: 25%\nRecommended for slow computers." << green;
+    QTest::newRow("50") << "" << 50 << "Max. house density: 50%\nRecommended for slow computers." << green;
+    QTest::newRow("51") << "" << 51 << "Max. house density: 51%\nRecommended for average computers" << blue;
+    QTest::newRow("75") << "" << 75 << "Max. house density: 75%\nRecommended for average computers" << blue;
+    QTest::newRow("76") << "" << 76 << "Max. house density: 76%\nRecommended for fast computers !" << red;
+    QTest::newRow("100") << "" << 100 << "Max. house density: 100%\nRecommended for fast computers !" << red;
     const std::string cze = "[General]\r\nLanguage=Cze\r\n";
-    QTest::newRow("Cze 50") << QString::fromStdString(cze) << 50 << "Max. hustota budov:50%\nDoporučeno pro pomalý počítač"
+    QTest::newRow("Cze 50") << QString::fromStdString(cze) << 50 << "Max. hustota budov: 50%\nDoporučeno pro pomalý počítač"
                             << green;
     QTest::newRow("Cze 51") << QString::fromStdString(cze) << 51
-                            << "Max. hustota budov:51%\nDoporučeno pro průměrný počítač" << blue;
+                            << "Max. hustota budov: 51%\nDoporučeno pro průměrný počítač" << blue;
     QTest::newRow("Cze 76") << QString::fromStdString(cze) << 76
-                            << "Max. hustota budov:76%\nDoporučeno jen pro ryclý počítač !" << red;
+                            << "Max. hustota budov: 76%\nDoporučeno jen pro rychlý počítač !" << red;
 }
 
 void CampaignEditorTest::densityLabel()
@@ -536,7 +536,7 @@ void CampaignEditorTest::wholeCampaign()
     QCOMPARE(p.boxes.shown.size(), std::size_t{1});
     QCOMPARE(p.boxes.shown[0].kind, MessageBoxes::Kind::Information);
     QCOMPARE(QString::fromStdString(p.boxes.shown[0].text),
-             QString("Campaign successfuly generated.\rExit this program and run Korvane to play the game"));
+             QString("Campaign successfully generated.\rExit this program and run Korvane to play the game"));
     QVERIFY(fs::is_regular_file(atlas(p) / "start.ini"));
     QVERIFY(fs::is_regular_file(atlas(p) / "moon.bmp"));
     const std::string start = readFile(atlas(p) / "start.ini");
@@ -599,7 +599,7 @@ void CampaignEditorTest::overwriteYesThenCancel()
     connect(&poll, &QTimer::timeout, p.campaign, [&] {
         if (clicked || !p.progress->isVisible())
             return;
-        if (child<QLabel>(p.progress, "LabelTask")->text().startsWith("Current task: generatig")) {
+        if (child<QLabel>(p.progress, "LabelTask")->text().startsWith("Current task: generating")) {
             clicked = true;
             child<QPushButton>(p.progress, "ButtonCancel")->click();
         }
@@ -788,7 +788,7 @@ void CampaignEditorTest::reopeningShowsDefaults()
     QCOMPARE(p.campaign->numDistricts(), 6);
     QCOMPARE(child<QSlider>(p.campaign, "TrackBarMaxHouseDensity")->value(), 70);
     QCOMPARE(child<QLabel>(p.campaign, "LabelMaxHouseDensity")->text(),
-             QString("Max. house density: 70%\nRecomended for averidge computers"));
+             QString("Max. house density: 70%\nRecommended for average computers"));
     QVERIFY(child<QLabel>(p.campaign, "ImageMoonMap")->pixmap().isNull());
     QVERIFY(p.boxes.shown.empty());
 }

@@ -20,6 +20,8 @@ int main(int argc, char** argv)
         {"ProgressGroundTest", runProgressGroundTest},
         {"CampaignEditorTest", runCampaignEditorTest},
         {"ProgramRootTest", runProgramRootTest},
+        {"CaptionsTest", runCaptionsTest},
+        {"UsabilityTest", runUsabilityTest},
     };
     const char* only = argc > 1 ? argv[1] : nullptr;
     // QTest sees the program name only, plus anything after the suite name.

@@ -75,3 +75,5 @@ int runCityEditorTest(int argc, char** argv);
 int runProgressGroundTest(int argc, char** argv);
 int runCampaignEditorTest(int argc, char** argv);
 int runProgramRootTest(int argc, char** argv);
+int runCaptionsTest(int argc, char** argv);
+int runUsabilityTest(int argc, char** argv);

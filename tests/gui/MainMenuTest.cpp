@@ -31,13 +31,13 @@ void MainMenuTest::texts_data()
 
     QTest::newRow("no config.ini") << "" << "Generate Campaign" << "Generate Single Mission" << "Exit" << false;
     QTest::newRow("Cze") << "[General]\r\nLanguage=Cze\r\n"
-                         << "Generuj kampaň" << "Geneguj misi" << "Konec" << false;
+                         << "Generuj kampaň" << "Generuj misi" << "Konec" << false;
     QTest::newRow("cze is English") << "[General]\r\nLanguage=cze\r\nCC=1\r\n"
                                     << "Generate Campaign" << "Generate Single Mission" << "Exit" << true;
     QTest::newRow("Czech is English") << "[General]\r\nLanguage=Czech\r\nCC=0\r\n"
                                       << "Generate Campaign" << "Generate Single Mission" << "Exit" << false;
     QTest::newRow("Cze, CC=0x10") << "[General]\r\nLanguage=Cze\r\nCC=0x10\r\n"
-                                  << "Generuj kampaň" << "Geneguj misi" << "Konec" << true;
+                                  << "Generuj kampaň" << "Generuj misi" << "Konec" << true;
 }
 
 void MainMenuTest::texts()
