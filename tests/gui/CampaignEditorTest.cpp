@@ -612,12 +612,12 @@ void CampaignEditorTest::overwriteYesThenCancel()
     QCOMPARE(p.campaign->wizardStep(), 4);
     const QString cancelled = "Campaign generation cancelled: the campaign is incomplete.";
     QCOMPARE(working(p), cancelled);
-    QVERIFY(working(p) != "Campaign saved.");
     QCOMPARE(p.boxes.shown.size(), std::size_t{2});
     QCOMPARE(p.boxes.shown[0].kind, MessageBoxes::Kind::Question);
     QCOMPARE(p.boxes.shown[1].kind, MessageBoxes::Kind::Information);
     QCOMPARE(QString::fromStdString(p.boxes.shown[1].text),
-             QString::fromUtf8(CampaignWriter::messageText(CampaignOutcome::Cancelled, Language::English).data()));
+             QString("Campaign generation cancelled.\rThe campaign in the atlas directory is incomplete: generate it "
+                     "again before you play."));
     QVERIFY(!fs::exists(atlas(p) / "Oldtown.ini"));
     QCOMPARE(readFile(atlas(p) / "SingleCityPLAN.bmp"), std::string("single mission"));
     const std::string start = readFile(atlas(p) / "start.ini");
@@ -780,7 +780,6 @@ void CampaignEditorTest::reopeningShowsDefaults()
     QVERIFY(!p.campaign->isVisible());
     QVERIFY(p.campaign->campaign().cities.empty());
     QVERIFY(p.campaign->campaign().moonBase.empty());
-    QCOMPARE(p.editor->wizardStep(), 1);
 
     p.campaign->show();
     QCOMPARE(p.campaign->wizardStep(), 1);

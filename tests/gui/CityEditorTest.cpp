@@ -3,6 +3,8 @@
 
 #include "GuiTestSupport.hpp"
 
+#include "cityfiles/CityDescriptionFile.hpp"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -388,8 +390,11 @@ void CityEditorTest::previewAndSaveWriteFourFiles()
     QCOMPARE(labelText(p, "LabelInfo").left(15), QString("Preview created"));
     button(p, "ButtonNext")->click();
     QCOMPARE(p.editor->wizardStep(), 9);
-    QVERIFY(std::filesystem::is_regular_file(atlas(p) / "SingleCity.ini"));
+    // The file now holds the new preview's city, not the first one.
+    const std::string secondSave = readFile(atlas(p) / "SingleCity.ini");
     QVERIFY(!firstSave.empty());
+    QVERIFY(secondSave != firstSave);
+    QCOMPARE(secondSave, CityDescriptionFile::format(p.editor->model().city()));
     QVERIFY(p.boxes.shown.empty());
 }
 

@@ -19,6 +19,7 @@ int main(int argc, char** argv)
         {"CityEditorTest", runCityEditorTest},
         {"ProgressGroundTest", runProgressGroundTest},
         {"CampaignEditorTest", runCampaignEditorTest},
+        {"ControlMappingTest", runControlMappingTest},
     };
     const char* only = argc > 1 ? argv[1] : nullptr;
     // QTest sees the program name only, plus anything after the suite name.

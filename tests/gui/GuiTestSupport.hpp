@@ -74,3 +74,4 @@ int runMainMenuTest(int argc, char** argv);
 int runCityEditorTest(int argc, char** argv);
 int runProgressGroundTest(int argc, char** argv);
 int runCampaignEditorTest(int argc, char** argv);
+int runControlMappingTest(int argc, char** argv);
