@@ -199,6 +199,11 @@ void crossCheck(const std::filesystem::path& atlas, const GoldenCampaign& settin
     }
 }
 
+void PrintTo(const GoldenCampaign& golden, std::ostream* out)
+{
+    *out << golden.name;
+}
+
 class GoldenCampaigns : public testing::TestWithParam<GoldenCampaign> {};
 
 TEST_P(GoldenCampaigns, StartIniBytesAndFileHashes)

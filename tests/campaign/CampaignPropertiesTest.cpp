@@ -86,6 +86,11 @@ struct Counts {
     std::uint32_t seeds; // the larger maps take longer to lay out
 };
 
+void PrintTo(const Counts& counts, std::ostream* out)
+{
+    *out << counts.cities << " cities in " << counts.districts << " districts, " << counts.seeds << " seeds";
+}
+
 class CampaignProperties : public testing::TestWithParam<Counts> {};
 
 TEST_P(CampaignProperties, HoldForEverySeed)

@@ -385,16 +385,17 @@ void CityEditorTest::previewAndSaveWriteFourFiles()
 
     // Back makes a new preview; Next saves it again.
     const std::string firstSave = readFile(atlas(p) / "SingleCity.ini");
+    const std::string firstHeights = readFile(atlas(p) / "SingleCityHIGHT.bmp");
     button(p, "ButtonBack")->click();
     QCOMPARE(p.editor->wizardStep(), 8);
     QCOMPARE(labelText(p, "LabelInfo").left(15), QString("Preview created"));
     button(p, "ButtonNext")->click();
     QCOMPARE(p.editor->wizardStep(), 9);
-    // The file now holds the new preview's city, not the first one.
-    const std::string secondSave = readFile(atlas(p) / "SingleCity.ini");
+    // The files now hold the new preview's city. (Two Very small cities can
+    // share their cells, but never their height noise.)
     QVERIFY(!firstSave.empty());
-    QVERIFY(secondSave != firstSave);
-    QCOMPARE(secondSave, CityDescriptionFile::format(p.editor->model().city()));
+    QVERIFY(readFile(atlas(p) / "SingleCityHIGHT.bmp") != firstHeights);
+    QCOMPARE(readFile(atlas(p) / "SingleCity.ini"), CityDescriptionFile::format(p.editor->model().city()));
     QVERIFY(p.boxes.shown.empty());
 }
 
