@@ -53,6 +53,17 @@ struct TObjective {
     bool needLandmark = false;
 };
 
+// Where a city's name label stands on the preview: the rectangle of pixels
+// it occupies (bounds included); the name is drawn with its top-left corner
+// at (left, top).
+struct MapLabel {
+    int city = 0; // index into Campaign::cities
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
 struct Campaign {
     static constexpr int kNumTasks = 14;
     static constexpr int kMapWidth = 512;
@@ -67,6 +78,7 @@ struct Campaign {
     std::vector<TObjective> objectives; // 1..14
     std::vector<int> districtStart;     // first city index of district d at [d], d = 1..D
     Image moonMap;                      // the 512 x 256 preview, saved as atlas/moon.bmp
+    std::vector<MapLabel> labels;       // the name labels on moonMap, in the order they were placed
 };
 
 } // namespace vantor

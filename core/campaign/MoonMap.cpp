@@ -110,7 +110,8 @@ public:
     LabelPlacer() : used_(static_cast<std::size_t>(513) * 257, 0) {}
 
     // Walks the label of `city` to a free place and draws it; false when none was found.
-    bool place(const CampaignCity& city, Canvas& canvas, const Font& font, RandomSource& random, std::string* why)
+    bool place(const CampaignCity& city, MapLabel& placed, Canvas& canvas, const Font& font, RandomSource& random,
+               std::string* why)
     {
         canvas.setFontColor(city.landmark == "Spaceport" ? kSpaceportLabel : kBlack);
         const int tw = font.textWidth(city.name);
@@ -132,6 +133,10 @@ public:
             if (!free)
                 continue;
             mark(c0, c0 + tw, r0, r1);
+            placed.left = c0;
+            placed.top = r0;
+            placed.right = c0 + tw;
+            placed.bottom = r1;
             canvas.textOut(static_cast<int>(x + dx), static_cast<int>(y + dy) + 128, city.name);
             return true;
         }
@@ -276,6 +281,7 @@ bool MoonMap::generate(Campaign& campaign, RandomSource& random, const Font& lab
     campaign.cities.assign(static_cast<std::size_t>(cityCount) + 1, CampaignCity{});
     campaign.objectives.assign(static_cast<std::size_t>(Campaign::kNumTasks) + 1, TObjective{});
     campaign.moonMap = Image(Campaign::kMapWidth, Campaign::kMapHeight, kSilver);
+    campaign.labels.clear();
     Canvas canvas(campaign.moonMap);
     bool result = true;
 
@@ -345,7 +351,9 @@ bool MoonMap::generate(Campaign& campaign, RandomSource& random, const Font& lab
                 *why = "not enough different city names";
             return false;
         }
-        if (!labels.place(city, canvas, labelFont, random, why))
+        MapLabel& placed = campaign.labels.emplace_back();
+        placed.city = i;
+        if (!labels.place(city, placed, canvas, labelFont, random, why))
             return false;
     }
 

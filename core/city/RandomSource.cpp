@@ -7,13 +7,17 @@ namespace vantor {
 
 std::uint32_t RandomSource::timeOfDaySeed()
 {
+    return timeOfDaySeed(std::chrono::system_clock::now());
+}
+
+std::uint32_t RandomSource::timeOfDaySeed(std::chrono::system_clock::time_point now)
+{
     using namespace std::chrono;
-    const auto now = system_clock::now();
     const std::time_t t = system_clock::to_time_t(now);
     std::tm local{};
     localtime_r(&t, &local);
     const auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
-    return static_cast<std::uint32_t>(((local.tm_hour * 60 + local.tm_min) * 60 + local.tm_sec) * 1000 + ms);
+    return seedFromTime(local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(ms));
 }
 
 } // namespace vantor

@@ -7,6 +7,7 @@
 // There is no global instance: whoever generates owns one and passes it on,
 // so every draw is visible at its call site and a seed replays a whole map.
 
+#include <chrono>
 #include <cstdint>
 
 namespace vantor {
@@ -17,6 +18,13 @@ public:
 
     // Seed from the local time of day: ((h * 60 + m) * 60 + s) * 1000 + ms.
     static std::uint32_t timeOfDaySeed();
+    // The same for a given clock reading, in the process's local time zone.
+    static std::uint32_t timeOfDaySeed(std::chrono::system_clock::time_point now);
+    // The seed of a time of day (hour 0..23, minute and second 0..59, millisecond 0..999).
+    static constexpr std::uint32_t seedFromTime(int hour, int minute, int second, int millisecond) noexcept
+    {
+        return static_cast<std::uint32_t>(((hour * 60 + minute) * 60 + second) * 1000 + millisecond);
+    }
 
     void setSeed(std::uint32_t seed) noexcept { seed_ = seed; }
     std::uint32_t seed() const noexcept { return seed_; }

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
 namespace vantor {
 namespace {
 
@@ -33,9 +38,33 @@ TEST(RandomSource, DrawsStayInRangeAndZeroStillSteps)
     }
 }
 
-TEST(RandomSource, TimeOfDaySeedIsWithinADay)
+TEST(RandomSource, TimeOfDaySeedCountsMillisecondsSinceLocalMidnight)
 {
-    EXPECT_LT(RandomSource::timeOfDaySeed(), 24u * 60 * 60 * 1000);
+    EXPECT_EQ(RandomSource::seedFromTime(0, 0, 0, 0), 0u);
+    EXPECT_EQ(RandomSource::seedFromTime(0, 0, 0, 999), 999u);
+    EXPECT_EQ(RandomSource::seedFromTime(0, 0, 59, 0), 59000u);
+    EXPECT_EQ(RandomSource::seedFromTime(0, 59, 0, 0), 3540000u);
+    EXPECT_EQ(RandomSource::seedFromTime(1, 2, 3, 4), 3723004u);
+    EXPECT_EQ(RandomSource::seedFromTime(23, 59, 59, 999), 86399999u);
+
+    // A clock reading of 2026-03-01 10:20:30.456 UTC, read in two time zones.
+    const char* previous = std::getenv("TZ");
+    const std::string saved = previous != nullptr ? previous : "";
+    const auto reading = std::chrono::system_clock::time_point(std::chrono::milliseconds(1772360430456LL));
+    const struct {
+        const char* zone;
+        std::uint32_t seed;
+    } zones[] = {{"UTC0", 37230456u}, {"XST-2", 44430456u}, {"YST11", 84030456u}};
+    for (const auto& z : zones) {
+        ::setenv("TZ", z.zone, 1);
+        ::tzset();
+        EXPECT_EQ(RandomSource::timeOfDaySeed(reading), z.seed) << z.zone;
+    }
+    if (previous != nullptr)
+        ::setenv("TZ", saved.c_str(), 1);
+    else
+        ::unsetenv("TZ");
+    ::tzset();
 }
 
 } // namespace

@@ -612,12 +612,11 @@ void CampaignEditorTest::overwriteYesThenCancel()
     QCOMPARE(p.campaign->wizardStep(), 4);
     const QString cancelled = "Campaign generation cancelled: the previous campaign is unchanged.";
     QCOMPARE(working(p), cancelled);
-    QVERIFY(working(p) != "Campaign saved.");
     QCOMPARE(p.boxes.shown.size(), std::size_t{2});
     QCOMPARE(p.boxes.shown[0].kind, MessageBoxes::Kind::Question);
     QCOMPARE(p.boxes.shown[1].kind, MessageBoxes::Kind::Information);
     QCOMPARE(QString::fromStdString(p.boxes.shown[1].text),
-             QString::fromUtf8(CampaignWriter::messageText(CampaignOutcome::Cancelled, Language::English).data()));
+             QString("Campaign generation cancelled.\rThe previous campaign in the atlas directory is unchanged."));
     QCOMPARE(readFile(atlas(p) / "Oldtown.ini"), std::string("old city"));
     QCOMPARE(readFile(atlas(p) / "SingleCityPLAN.bmp"), std::string("single mission"));
     QCOMPARE(readFile(atlas(p) / "start.ini"), std::string("old campaign"));
@@ -778,7 +777,6 @@ void CampaignEditorTest::reopeningShowsDefaults()
     QVERIFY(!p.campaign->isVisible());
     QVERIFY(p.campaign->campaign().cities.empty());
     QVERIFY(p.campaign->campaign().moonBase.empty());
-    QCOMPARE(p.editor->wizardStep(), 1);
 
     p.campaign->show();
     QCOMPARE(p.campaign->wizardStep(), 1);

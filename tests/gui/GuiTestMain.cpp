@@ -22,6 +22,7 @@ int main(int argc, char** argv)
         {"ProgramRootTest", runProgramRootTest},
         {"CaptionsTest", runCaptionsTest},
         {"UsabilityTest", runUsabilityTest},
+        {"ControlMappingTest", runControlMappingTest},
     };
     const char* only = argc > 1 ? argv[1] : nullptr;
     // QTest sees the program name only, plus anything after the suite name.

@@ -77,3 +77,4 @@ int runCampaignEditorTest(int argc, char** argv);
 int runProgramRootTest(int argc, char** argv);
 int runCaptionsTest(int argc, char** argv);
 int runUsabilityTest(int argc, char** argv);
+int runControlMappingTest(int argc, char** argv);
