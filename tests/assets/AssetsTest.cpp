@@ -2,6 +2,8 @@
 // picture is a sound 24-bit BMP of the expected size, the road tiles meet
 // seamlessly, and the city name list is usable.
 
+#include "TestSupport.hpp"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -218,8 +220,9 @@ TEST(Assets, CityNamesAreAHundredDistinctFileSafeNames)
 TEST(Assets, DrawingAgainGivesTheSameBytes)
 {
     const std::filesystem::path tool = VANTOR_BIN_DIR "/../tools/vantor-assets";
-    const std::filesystem::path again = std::filesystem::temp_directory_path() / "vantor-assets-again";
-    std::filesystem::remove_all(again);
+    // A folder of this run's own: two test runs at once must not share it.
+    const vantor::test::TempDir folder;
+    const std::filesystem::path again = folder.path() / "again";
     std::filesystem::create_directories(again);
     ASSERT_EQ(std::system((tool.string() + " " + again.string()).c_str()), 0);
     int files = 0;
@@ -228,7 +231,6 @@ TEST(Assets, DrawingAgainGivesTheSameBytes)
         EXPECT_EQ(slurp(entry.path()), slurp(kData / entry.path().filename())) << entry.path().filename();
     }
     EXPECT_EQ(files, 57); // 56 pictures and the name list
-    std::filesystem::remove_all(again);
 
     // A missing or unusable output directory is refused with status 2.
     EXPECT_EQ(WEXITSTATUS(std::system((tool.string() + " 2>/dev/null").c_str())), 2);
