@@ -40,11 +40,10 @@ void fillTiled(Image& ground, const Image& source)
     }
 }
 
-void mixDirt(CityState& city, ProgressSink& progress)
+void mixDirt(CityState& city, const Image& dirt2, ProgressSink& progress)
 {
     Image& ground = city.groundPicture;
     const GreyPicture& mask = city.dirtMask;
-    const Image& dirt2 = city.dirt2;
     const int width = ground.width();
     for (int x0 = 0; x0 < width; x0 += kMaskStrip) {
         const int x1 = std::min(width, x0 + kMaskStrip);
@@ -156,13 +155,19 @@ void drawRoadTiles(CityState& city, ProgressSink& progress)
 
 void GroundPicture::build(CityState& city, RandomSource& random, ProgressSink& progress)
 {
+    build(city, city.dirt1, city.dirt2, random, progress);
+}
+
+void GroundPicture::build(CityState& city, const Image& dirt1, const Image& dirt2, RandomSource& random,
+                          ProgressSink& progress)
+{
     const int size = city.params.size();
     const int width = (size + 1) * 32;
     city.groundPicture = Image(width, width);
-    fillTiled(city.groundPicture, city.dirt1);
+    fillTiled(city.groundPicture, dirt1);
     if (size > 3) {
         city.dirtMask = city.noise.build(width - 1, random);
-        mixDirt(city, progress);
+        mixDirt(city, dirt2, progress);
     }
     drawStructureGround(city);
     drawRoadTiles(city, progress);

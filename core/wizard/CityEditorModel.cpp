@@ -3,6 +3,7 @@
 #include "city/CityGenerator.hpp"
 #include "cityfiles/CitySaver.hpp"
 #include "shell/BmpFile.hpp"
+#include "shell/ParallelRun.hpp"
 #include "shell/VantorError.hpp"
 
 #include <string>
@@ -23,6 +24,8 @@ void checkRange(std::string_view control, int value, int low, int high)
 CityEditorModel::CityEditorModel(Language language)
 {
     city_.language = language;
+    // The noise pictures are split over the cores; the bytes stay the same.
+    city_.noise.setThreadCount(pictureThreads());
     reset();
 }
 
