@@ -263,7 +263,8 @@ int runCity(const cli::CityOptions& options, const char* argv0)
         const PictureCatalogue catalogue = PictureCatalogue::load(root);
         catalogue.requireComplete();
         editor.setCatalogue(catalogue);
-        editor.loadGroundTextures(root);
+        // Only the part of the textures this city's ground covers.
+        editor.loadGroundTextures(root, editor.groundSideFor());
         TerminalProgress progress;
         editor.generate(random, progress);
         const std::filesystem::path written = editor.save(root, progress);

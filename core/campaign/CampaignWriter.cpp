@@ -1,5 +1,6 @@
 #include "campaign/CampaignWriter.hpp"
 
+#include "campaign/CityPipeline.hpp"
 #include "shell/AtomicFile.hpp"
 #include "shell/BmpFile.hpp"
 #include "shell/IniWriter.hpp"
@@ -189,6 +190,12 @@ CampaignOutcome CampaignWriter::write(const Campaign& campaign, const CampaignSe
         ini.writeReal("Healthes", key, 20);
     writeFileAtomically(startIni, ini.text());
 
+    // Each city is placed here, in draw order, and drawn, encoded and
+    // written by the pipeline's workers; the files come back to this writer.
+    CityPipeline pipeline(editor, programDir, [](const std::vector<CityPipeline::File>& files) {
+        for (const CityPipeline::File& file : files)
+            writeFileAtomically(file.path, file.bytes);
+    });
     const int total = campaign.numCities + 1; // the cities and the headquarters
     for (int i = 1; i <= total; ++i) {
         progress.setTotalProgress(static_cast<int>(static_cast<double>(i) / total * 100));
@@ -202,9 +209,9 @@ CampaignOutcome CampaignWriter::write(const Campaign& campaign, const CampaignSe
         writeCitySection(ini, i, city, size);
         writeFileAtomically(startIni, ini.text());
         setCityControls(editor, city, size, settings, random);
-        editor.generate(random, progress);
-        editor.save(programDir, progress);
+        pipeline.submit(random, progress);
     }
+    pipeline.finish(progress);
 
     writeObjectives(ini, campaign);
     writeFileAtomically(startIni, ini.text());

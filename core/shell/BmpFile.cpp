@@ -9,6 +9,12 @@
 #include <cstdio>
 #include <system_error>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace vantor {
 
 namespace {
@@ -48,6 +54,12 @@ enum Compression : std::uint32_t {
 // largest headers and palette fits in this; larger files are refused before
 // anything is read.
 constexpr std::uintmax_t kMaxFileBytes = (std::uintmax_t{1} << 30) + (std::uintmax_t{1} << 16);
+
+// Everything before the pixel data that parsing reads: the file header, the
+// largest info header, three colour masks and a palette of 256 entries.
+constexpr std::size_t kHeldHeaderBytes = 14 + 124 + 12 + 256 * 4;
+// Rows are read from the file in pieces of about this size.
+constexpr std::size_t kChunkBytes = 256 * 1024;
 
 std::uint32_t getLe16(std::span<const std::uint8_t> d, std::size_t at)
 {
@@ -125,6 +137,12 @@ struct Layout {
 class BmpDecoder {
 public:
     BmpDecoder(std::span<const std::uint8_t> data, const std::string& name) : data_(data), name_(name) {}
+    // Only the first bytes of a file of fileSize bytes are held: the headers
+    // and palette (up to the pixel data) for parse(); rows come separately.
+    BmpDecoder(std::span<const std::uint8_t> data, std::size_t fileSize, const std::string& name)
+        : data_(data), fileSize_(fileSize), name_(name)
+    {
+    }
 
     Image decode()
     {
@@ -134,9 +152,25 @@ public:
             const int fileRow = layout.topDown ? y : layout.height - 1 - y;
             const std::uint8_t* src =
                 data_.data() + layout.pixelOffset + static_cast<std::size_t>(fileRow) * layout.stride;
-            decodeRow(layout, src, image.row(y));
+            decodeRow(layout, src, image.row(y), layout.width);
         }
         return image;
+    }
+
+    Layout parse() const
+    {
+        const std::size_t size = fileSize_ != 0 ? fileSize_ : data_.size();
+        // Header bytes are read from the held part; a file cut short there
+        // is as short as the held part.
+        if (std::min(size, data_.size()) < kFileHeaderSize + 4)
+            fail("file is too short for a bitmap header");
+        return parseHeaders(size);
+    }
+
+    // Decodes `width` pixels of one stored row into RGB bytes.
+    void decodeRow(const Layout& l, const std::uint8_t* src, std::uint8_t* dst, int width) const
+    {
+        decodeRowPixels(l, src, dst, static_cast<std::size_t>(width));
     }
 
 private:
@@ -145,18 +179,15 @@ private:
         throw VantorError("Bitmap image is not valid: " + name_ + " (" + reason + ")");
     }
 
-    Layout parse() const
+    Layout parseHeaders(std::size_t size) const
     {
-        const std::size_t size = data_.size();
-        if (size < kFileHeaderSize + 4)
-            fail("file is too short for a bitmap header");
         if (data_[0] != 'B' || data_[1] != 'M')
             fail("not a BMP file");
         const std::uint32_t pixelOffset = getLe32(data_, 10);
         const std::uint32_t headerSize = getLe32(data_, 14);
         if (std::find(kKnownHeaderSizes.begin(), kKnownHeaderSizes.end(), headerSize) == kKnownHeaderSizes.end())
             fail("unsupported header size " + std::to_string(headerSize));
-        if (size < kFileHeaderSize + headerSize)
+        if (std::min(size, data_.size()) < kFileHeaderSize + headerSize)
             fail("header is truncated");
 
         Layout l;
@@ -204,7 +235,7 @@ private:
         // Colour masks: after a 40-byte header, inside the larger ones.
         std::size_t headersEnd = kFileHeaderSize + headerSize;
         if (l.compression == kBiBitfields && headerSize == kInfoHeaderSize) {
-            if (size < headersEnd + kMaskBytes)
+            if (std::min(size, data_.size()) < headersEnd + kMaskBytes)
                 fail("colour masks are truncated");
             headersEnd += kMaskBytes;
         }
@@ -261,7 +292,7 @@ private:
         const std::size_t entryBytes = core ? 3 : 4;
         const std::size_t maxEntries = std::size_t{1} << l.bitsPerPixel;
         std::size_t entries = clrUsed == 0 ? maxEntries : std::min<std::size_t>(clrUsed, maxEntries);
-        entries = std::min(entries, (l.pixelOffset - paletteStart) / entryBytes);
+        entries = std::min(entries, (std::min(l.pixelOffset, data_.size()) - paletteStart) / entryBytes);
         if (entries == 0)
             fail("the palette is missing");
         for (std::size_t i = 0; i < entries; ++i) {
@@ -271,9 +302,8 @@ private:
         l.paletteSize = entries;
     }
 
-    void decodeRow(const Layout& l, const std::uint8_t* src, std::uint8_t* dst) const
+    void decodeRowPixels(const Layout& l, const std::uint8_t* src, std::uint8_t* dst, std::size_t width) const
     {
-        const auto width = static_cast<std::size_t>(l.width);
         switch (l.bitsPerPixel) {
         case 1:
             for (std::size_t x = 0; x < width; ++x)
@@ -339,6 +369,7 @@ private:
     }
 
     std::span<const std::uint8_t> data_;
+    std::size_t fileSize_ = 0; // 0: data_ is the whole file
     const std::string& name_;
 };
 
@@ -423,6 +454,71 @@ Image BmpFile::read(const std::filesystem::path& path)
 Image BmpFile::decode(std::span<const std::uint8_t> data, const std::string& name)
 {
     return BmpDecoder(data, name).decode();
+}
+
+Image BmpFile::readTopLeft(const std::filesystem::path& path, int maxWidth, int maxHeight)
+{
+    const std::string name = path.string();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw VantorError("Cannot open file " + name + ": " + std::strerror(errno));
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        throw VantorError("Cannot open file " + name + ": not a regular file");
+    const auto size = static_cast<std::uintmax_t>(info.st_size);
+    if (size > kMaxFileBytes)
+        throw VantorError("Bitmap image is not valid: " + name + " (file is larger than 1 GiB)");
+
+    // Reads exactly `count` bytes at `offset`, or as many as the file still has.
+    const auto readAt = [&](std::uint8_t* into, std::size_t count, std::uintmax_t offset) {
+        std::size_t got = 0;
+        while (got < count) {
+            const ssize_t n = ::pread(fd, into + got, count - got, static_cast<off_t>(offset + got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                throw VantorError("Cannot read file " + name + ": " + std::strerror(errno));
+            if (n == 0)
+                break;
+            got += static_cast<std::size_t>(n);
+        }
+        return got;
+    };
+
+    // The headers and the largest palette lie within the first
+    // kHeldHeaderBytes; parse() reads nothing beyond them.
+    std::array<std::uint8_t, kHeldHeaderBytes> head{};
+    const std::size_t held = readAt(head.data(), static_cast<std::size_t>(std::min<std::uintmax_t>(size, head.size())), 0);
+    const BmpDecoder decoder(std::span<const std::uint8_t>(head.data(), held), static_cast<std::size_t>(size), name);
+    const Layout layout = decoder.parse();
+
+    const int width = std::min(layout.width, std::max(maxWidth, 1));
+    const int height = std::min(layout.height, std::max(maxHeight, 1));
+    Image image(width, height);
+    // The rows wanted are consecutive in the file; they are read a few at a
+    // time into one small buffer and decoded from there.
+    const std::size_t rowsPerChunk = std::max<std::size_t>(1, kChunkBytes / layout.stride);
+    std::vector<std::uint8_t> chunk(std::min<std::size_t>(rowsPerChunk, static_cast<std::size_t>(height)) * layout.stride);
+    const int firstFileRow = layout.topDown ? 0 : layout.height - height;
+    for (int done = 0; done < height;) {
+        const int rows = static_cast<int>(std::min<std::size_t>(rowsPerChunk, static_cast<std::size_t>(height - done)));
+        const std::size_t bytes = static_cast<std::size_t>(rows) * layout.stride;
+        const std::uintmax_t offset =
+            layout.pixelOffset + static_cast<std::uintmax_t>(firstFileRow + done) * layout.stride;
+        if (readAt(chunk.data(), bytes, offset) != bytes)
+            throw VantorError("Bitmap image is not valid: " + name + " (pixel data is truncated)");
+        for (int r = 0; r < rows; ++r) {
+            const int fileRow = firstFileRow + done + r;
+            const int y = layout.topDown ? fileRow : layout.height - 1 - fileRow;
+            decoder.decodeRow(layout, chunk.data() + static_cast<std::size_t>(r) * layout.stride, image.row(y), width);
+        }
+        done += rows;
+    }
+    return image;
 }
 
 void BmpFile::write(const Image& image, const std::filesystem::path& path)

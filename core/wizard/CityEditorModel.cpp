@@ -117,10 +117,24 @@ std::string_view CityEditorModel::lockMessage(Language language)
 
 void CityEditorModel::loadGroundTextures(const std::filesystem::path& programDir)
 {
-    Image dirt1 = BmpFile::read(programDir / "data" / "dirt1.bmp");
-    Image dirt2 = BmpFile::read(programDir / "data" / "dirt2.bmp");
+    loadGroundTextures(programDir, Image::kMaxSide);
+}
+
+void CityEditorModel::loadGroundTextures(const std::filesystem::path& programDir, int groundSide)
+{
+    // Read a few rows at a time: the files are never held whole in memory.
+    Image dirt1 = BmpFile::readTopLeft(programDir / "data" / "dirt1.bmp", groundSide, groundSide);
+    Image dirt2 = BmpFile::readTopLeft(programDir / "data" / "dirt2.bmp", groundSide, groundSide);
     city_.dirt1 = std::move(dirt1);
     city_.dirt2 = std::move(dirt2);
+}
+
+int CityEditorModel::groundSideFor() const noexcept
+{
+    constexpr int kLargestSide = (31 + 1) * 32;
+    if (static_cast<int>(city_.params.landmarkKind) > static_cast<int>(LandmarkKind::Gunshop))
+        return kLargestSide; // the mission layouts choose their own size
+    return (city_.params.size() + 1) * 32;
 }
 
 void CityEditorModel::generate(RandomSource& random, ProgressSink& progress)
