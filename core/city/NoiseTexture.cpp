@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <span>
 #include <string>
 
@@ -35,6 +36,11 @@ struct OctaveGrid {
     }
 };
 
+// Rows of rectangles narrower than this are copied as one block of this
+// many bytes; the bytes past the rectangle are overwritten by the
+// rectangles to its right (or land in the row's slack at the end).
+constexpr std::size_t kCopyWidth = 16;
+
 // Bilinear values of one rectangle of w x h steps for each of the sixteen
 // corner patterns (bit 0 top-left, 1 top-right, 2 bottom-left, 3 bottom-right
 // set = 255), rows dy = 0..h of w + 1 bytes. The corners are only ever 0 or
@@ -50,25 +56,36 @@ RectanglePatterns makePatterns(int w, int h)
     RectanglePatterns p;
     p.w = w;
     p.h = h;
-    const auto area = static_cast<std::uint32_t>(w * h);
+    const auto uw = static_cast<std::uint32_t>(w), uh = static_cast<std::uint32_t>(h);
+    const std::uint32_t area = uw * uh;
+    const std::size_t count = static_cast<std::size_t>(w + 1) * static_cast<std::size_t>(h + 1);
+    // The four corner terms with the corner at 255, each divided on its
+    // own; a pattern adds the terms of its lit corners (an unlit corner's
+    // term is 0 / area = 0).
+    std::array<std::vector<std::uint32_t>, 4> term;
+    for (auto& t : term)
+        t.resize(count);
+    std::size_t index = 0;
+    for (std::uint32_t dy = 0; dy <= uh; ++dy) {
+        for (std::uint32_t dx = 0; dx <= uw; ++dx, ++index) {
+            if (area == 0)
+                continue; // a rectangle without area is all 0
+            term[0][index] = 255 * (uh - dy) * (uw - dx) / area;
+            term[1][index] = 255 * (uh - dy) * dx / area;
+            term[2][index] = 255 * dy * (uw - dx) / area;
+            term[3][index] = 255 * dy * dx / area;
+        }
+    }
     for (int bits = 0; bits < 16; ++bits) {
-        const std::uint32_t c00 = (bits & 1) ? 255 : 0;
-        const std::uint32_t c10 = (bits & 2) ? 255 : 0;
-        const std::uint32_t c01 = (bits & 4) ? 255 : 0;
-        const std::uint32_t c11 = (bits & 8) ? 255 : 0;
         auto& out = p.pattern[static_cast<std::size_t>(bits)];
-        out.resize(static_cast<std::size_t>(w + 1) * static_cast<std::size_t>(h + 1));
-        std::size_t index = 0;
-        for (int dy = 0; dy <= h; ++dy) {
-            for (int dx = 0; dx <= w; ++dx) {
-                const auto uw = static_cast<std::uint32_t>(w), uh = static_cast<std::uint32_t>(h);
-                const auto udx = static_cast<std::uint32_t>(dx), udy = static_cast<std::uint32_t>(dy);
-                std::uint32_t v = 0;
-                if (area != 0)
-                    v = c00 * (uh - udy) * (uw - udx) / area + c10 * (uh - udy) * udx / area +
-                        c01 * udy * (uw - udx) / area + c11 * udy * udx / area;
-                out[index++] = static_cast<std::uint8_t>(v);
-            }
+        // Slack after the last row: narrow rows are copied kCopyWidth bytes at a time.
+        out.assign(count + kCopyWidth, 0);
+        for (std::size_t i = 0; i < count; ++i) {
+            std::uint32_t v = 0;
+            for (std::size_t corner = 0; corner < 4; ++corner)
+                if (bits & (1 << corner))
+                    v += term[corner][i];
+            out[i] = static_cast<std::uint8_t>(v);
         }
     }
     return p;
@@ -146,11 +163,16 @@ public:
         if (a != cellRow_)
             enterCellRow(a);
         const auto dy = static_cast<std::size_t>(y - top_);
+        // Left to right, so every byte ends with its own rectangle's value.
         for (const Segment& segment : segments_) {
             const std::uint8_t* source = segment.pattern + dy * static_cast<std::size_t>(segment.stride);
             std::uint8_t* target = out + segment.left;
-            for (int dx = 0; dx < segment.count; ++dx)
-                target[dx] = source[dx];
+            if (segment.count <= 0)
+                continue; // past the picture's last column
+            if (static_cast<std::size_t>(segment.count) <= kCopyWidth)
+                std::memcpy(target, source, kCopyWidth);
+            else
+                std::memcpy(target, source, static_cast<std::size_t>(segment.count));
         }
     }
 
@@ -263,17 +285,23 @@ GreyPicture NoiseTexture::build(int lastIndex, RandomSource& random)
         rows.reserve(layers.size());
         for (const OctaveLayer& layer : layers)
             rows.emplace_back(layer, lastIndex);
-        std::vector<std::uint8_t> layerRow(side);
+        std::vector<std::uint8_t> layerRow(side + kCopyWidth);
+        // Locals, not captures: a byte store may alias anything reached
+        // through a reference, which would keep the loops below scalar.
+        const std::size_t n = side;
+        const unsigned w = weight;
+        const unsigned lw = layerWeight;
+        std::uint8_t* const layerBytes = layerRow.data();
         for (int y = firstRow; y < endRow; ++y) {
-            std::uint8_t* out = &result.values[static_cast<std::size_t>(y) * side];
-            std::fill_n(out, side, std::uint8_t{0});
+            std::uint8_t* const out = result.values.data() + static_cast<std::size_t>(y) * n;
+            std::fill_n(out, n, std::uint8_t{0});
             for (LayerRows& layer : rows) {
-                layer.row(y, layerRow.data());
-                for (std::size_t x = 0; x < side; ++x)
-                    out[x] = static_cast<std::uint8_t>((layerWeight * layerRow[x] + weight * out[x]) >> 8);
+                layer.row(y, layerBytes);
+                for (std::size_t x = 0; x < n; ++x)
+                    out[x] = static_cast<std::uint8_t>((lw * layerBytes[x] + w * out[x]) >> 8);
             }
-            for (std::size_t x = 0; x < side; ++x)
-                out[x] = static_cast<std::uint8_t>((weight * out[x]) >> 8);
+            for (std::size_t x = 0; x < n; ++x)
+                out[x] = static_cast<std::uint8_t>((w * out[x]) >> 8);
         }
     });
     return result;
