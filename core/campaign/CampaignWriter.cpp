@@ -201,6 +201,9 @@ CampaignOutcome CampaignWriter::write(const Campaign& campaign, const CampaignSe
         progress.setTotalProgress(static_cast<int>(static_cast<double>(i) / total * 100));
         progress.pump();
         if (progress.cancelRequested()) {
+            // The cities placed so far are still finished and written, as
+            // when each city was written before the next began.
+            pipeline.finish(progress);
             progress.setTotalProgress(0);
             return CampaignOutcome::Cancelled;
         }
