@@ -29,7 +29,6 @@ struct CityPipeline::Job {
     std::uint64_t index = 0;
     GenerationParams params;
     CityGrid grid;
-    ShadeMask shadeMask;
     int landmarkX = -1;
     int landmarkY = -1;
     HighwayPlacement highway;
@@ -115,7 +114,6 @@ void CityPipeline::submit(RandomSource& random, ProgressSink& progress)
     job->variants = BuildingVariants::drawVariants(city, random);
     job->params = city.params;
     job->grid = city.grid;
-    job->shadeMask = city.shadeMask;
     job->landmarkX = city.landmarkX;
     job->landmarkY = city.landmarkY;
     job->highway = city.highway;
@@ -165,7 +163,9 @@ void CityPipeline::work(Worker& worker)
             CityState& city = worker.city;
             city.params = job->params;
             city.grid = job->grid;
-            city.shadeMask = job->shadeMask;
+            // Placement clears the shade mask and nothing marks it before
+            // the shadows do, so the worker's own cleared mask is the same.
+            city.shadeMask.clear();
             city.landmarkX = job->landmarkX;
             city.landmarkY = job->landmarkY;
             city.highway = job->highway;
