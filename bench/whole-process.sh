@@ -3,14 +3,24 @@
 # everything generated and written. Runs the four standard jobs with
 # hyperfine and prints the median of each.
 #
-#   bench/whole-process.sh [BUILD_DIR [RUNS]]     (default build/release, 20)
+#   bench/whole-process.sh [--sync] [BUILD_DIR [RUNS]]   (default build/release, 20)
 #
 # The jobs run in a fresh temporary program directory holding a copy of the
 # build's data/ and a config.ini with CC=1 (needed for 15 districts). Other
 # work on the machine skews the figures: the load average is printed before
 # and after; measure when it is low.
+#
+# --sync runs `sync` before every run: no pages a previous run left dirty are
+# written back under the next, but the files a campaign replaces are then on
+# the disk, so replacing them costs real disk work. Without it the previous
+# run's files are usually still only in the page cache.
 set -euo pipefail
 
+prepare=()
+if [ "${1:-}" = "--sync" ]; then
+    prepare=(--prepare sync)
+    shift
+fi
 build=${1:-build/release}
 runs=${2:-20}
 cli=$(realpath "$build/bin/vantor-cli")
@@ -23,7 +33,7 @@ cp -r "$build/bin/data" "$root/data"
 printf '[General]\r\nCC=1\r\n' >"$root/config.ini"
 
 echo "cores: $(nproc); load before: $(cut -d' ' -f1-3 /proc/loadavg)"
-hyperfine -N --warmup 2 --runs "$runs" --style none --export-json "$root/times.json" \
+hyperfine -N --warmup 2 --runs "$runs" "${prepare[@]}" --style none --export-json "$root/times.json" \
     -n "Large city" "$cli city --root $root --seed 1 --size large" \
     -n "Very small city" "$cli city --root $root --seed 1 --size very-small" \
     -n "Default campaign (30 cities + HQ)" "$cli campaign --root $root --seed 1 --overwrite" \
