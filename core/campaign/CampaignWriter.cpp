@@ -1,5 +1,6 @@
 #include "campaign/CampaignWriter.hpp"
 
+#include "campaign/CityPipeline.hpp"
 #include "cityfiles/CitySaver.hpp"
 #include "shell/AtlasDirectory.hpp"
 #include "shell/BmpFile.hpp"
@@ -239,11 +240,20 @@ CampaignOutcome CampaignWriter::write(const Campaign& campaign, const CampaignSe
     for (const char* key : {"1", "2", "3", "4"})
         ini.writeReal("Healthes", key, 20);
 
+    // Each city is placed here, in draw order, and drawn and encoded by the
+    // pipeline's workers; its files come back, one city at a time and in
+    // order, into the staging folder. Declared after the staging folder, the
+    // pipeline stops (dropping unwritten cities) before the folder goes.
+    CityPipeline pipeline(editor, programDir, [&staging](const std::vector<CityPipeline::File>& files) {
+        for (const CityPipeline::File& file : files)
+            staging.add(file.path.filename().string(), file.bytes);
+    });
     const int total = campaign.numCities + 1; // the cities and the headquarters
     for (int i = 1; i <= total; ++i) {
         progress.setTotalProgress(static_cast<int>(static_cast<double>(i) / total * 100));
         progress.pump();
         if (progress.cancelRequested()) {
+            // Nothing staged reaches atlas/: the previous campaign stays.
             progress.setTotalProgress(0);
             return CampaignOutcome::Cancelled;
         }
@@ -251,9 +261,9 @@ CampaignOutcome CampaignWriter::write(const Campaign& campaign, const CampaignSe
         const int size = chooseSize(city, settings, random);
         writeCitySection(ini, i, city, size);
         setCityControls(editor, city, size, settings, random);
-        editor.generate(random, progress);
-        CitySaver::stage(editor.city(), staging, progress);
+        pipeline.submit(random, progress);
     }
+    pipeline.finish(progress);
 
     writeObjectives(ini, campaign);
     const std::string text = ini.text();

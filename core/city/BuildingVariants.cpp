@@ -1,6 +1,7 @@
 #include "city/BuildingVariants.hpp"
 
 #include "city/ShadowPainter.hpp"
+#include "shell/VantorError.hpp"
 
 namespace vantor {
 
@@ -102,8 +103,39 @@ StructureCode BuildingVariants::drawVariant(StructureCode first, RandomSource& r
     return static_cast<StructureCode>(code);
 }
 
+namespace {
+
+bool hasVariants(StructureCode code) noexcept
+{
+    return code == StructureCode::House1 || code == StructureCode::City1 || code == StructureCode::Industrial1;
+}
+
+} // namespace
+
 void BuildingVariants::apply(CityState& city, RandomSource& random, ProgressSink& progress)
 {
+    paint(city, drawVariants(city, random), progress);
+}
+
+std::vector<StructureCode> BuildingVariants::drawVariants(const CityState& city, RandomSource& random)
+{
+    std::vector<StructureCode> variants;
+    const int size = city.params.size();
+    for (int i = 0; i <= size; ++i)
+        for (int j = 0; j <= size; ++j)
+            if (const StructureCode code = city.grid.structure(i, j); hasVariants(code))
+                variants.push_back(drawVariant(code, random));
+    return variants;
+}
+
+void BuildingVariants::paint(CityState& city, const std::vector<StructureCode>& variants, ProgressSink& progress)
+{
+    std::size_t nextVariant = 0;
+    const auto nextDrawn = [&] {
+        if (nextVariant >= variants.size())
+            throw VantorError("building variants do not match the city");
+        return variants[nextVariant++];
+    };
     const PictureCatalogue& pictures = *city.catalogue;
     ShadowPainter painter(city.groundPicture, city.shadeMask, GenerationParams::kShadeFactor);
     const auto cast = [&](const ShadowPlacement* s, int x, int y) {
@@ -146,11 +178,11 @@ void BuildingVariants::apply(CityState& city, RandomSource& random, ProgressSink
                     painter.stamp(pictures.picture(Picture::WallEWShadow), x, y - 8);
                 break;
             case StructureCode::House1:
-                cell.structure = drawVariant(cell.structure, random);
+                cell.structure = nextDrawn();
                 cast(houseShadow(cell.structure, cell.orientation), x, y);
                 break;
             case StructureCode::City1:
-                cell.structure = drawVariant(cell.structure, random);
+                cell.structure = nextDrawn();
                 cast(cityShadow(cell.structure), x, y);
                 break;
             case StructureCode::Landmark:
@@ -160,7 +192,7 @@ void BuildingVariants::apply(CityState& city, RandomSource& random, ProgressSink
                 painter.stamp(pictures.picture(Picture::HangarShadow), x, y - 10);
                 break;
             case StructureCode::Industrial1:
-                cell.structure = drawVariant(cell.structure, random);
+                cell.structure = nextDrawn();
                 cast(industrialShadow(cell.structure, cell.orientation), x, y);
                 break;
             default:

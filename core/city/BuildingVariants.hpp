@@ -11,11 +11,21 @@
 #include "city/ProgressSink.hpp"
 #include "city/RandomSource.hpp"
 
+#include <vector>
+
 namespace vantor {
 
 class BuildingVariants {
 public:
     static void apply(CityState& city, RandomSource& random, ProgressSink& progress);
+
+    // The draws of apply() alone: the code each House1, City1 and
+    // Industrial1 cell becomes, in the order apply() visits them (i outer,
+    // j inner). Reads the grid, changes nothing but the random source.
+    static std::vector<StructureCode> drawVariants(const CityState& city, RandomSource& random);
+    // The rest of apply(): gives those cells the drawn codes (in the same
+    // order) and casts every shadow onto the ground picture.
+    static void paint(CityState& city, const std::vector<StructureCode>& variants, ProgressSink& progress);
 
     // The two draws of one building of the first kind; other codes are returned unchanged without a draw.
     static StructureCode drawVariant(StructureCode first, RandomSource& random);

@@ -24,6 +24,26 @@ void CityGenerator::generate(CityState& city, RandomSource& random, ProgressSink
     if (city.dirt1.empty() || city.dirt2.empty())
         throw VantorError("Cannot generate: data/dirt1.bmp and data/dirt2.bmp are not loaded");
 
+    place(city, random, progress);
+    // The pictures take the noise draws first, then the variants: the
+    // variants are drawn ahead from the skipped source, the noise replayed.
+    RandomSource noiseRandom(random.seed());
+    random.skip(noiseDrawCount(city));
+    const std::vector<StructureCode> variants = BuildingVariants::drawVariants(city, random);
+    drawPictures(city, city.dirt1, city.dirt2, noiseRandom, variants, progress);
+}
+
+std::uint64_t CityGenerator::noiseDrawCount(const CityState& city) noexcept
+{
+    const int size = city.params.size();
+    std::uint64_t draws = NoiseTexture::drawCount(255);
+    if (size > 3)
+        draws += NoiseTexture::drawCount((size + 1) * 32 - 1);
+    return draws;
+}
+
+void CityGenerator::place(CityState& city, RandomSource& random, ProgressSink& progress)
+{
     GenerationParams& p = city.params;
     const Language language = city.language;
 
@@ -53,16 +73,21 @@ void CityGenerator::generate(CityState& city, RandomSource& random, ProgressSink
     Buildings::placeStreetLamps(city, random);
     Buildings::orientStructures(city, random);
     Landmarks::applyTemplate(city, random);
+}
+
+void CityGenerator::drawPictures(CityState& city, const Image& dirt1, const Image& dirt2, RandomSource& noiseRandom,
+                                 const std::vector<StructureCode>& variants, ProgressSink& progress)
+{
     PlanPicture::clear(city);
     PlanPicture::draw(city);
 
     progress.setTaskProgress(10);
     progress.pump();
-    buildHeightPicture(city, random);
-    GroundPicture::build(city, random, progress);
-    BuildingVariants::apply(city, random, progress);
+    buildHeightPicture(city, noiseRandom);
+    GroundPicture::build(city, dirt1, dirt2, noiseRandom, progress);
+    BuildingVariants::paint(city, variants, progress);
 
-    city.infoText = tr(language, "Single mission created.\rPress Save to save map.",
+    city.infoText = tr(city.language, "Single mission created.\rPress Save to save map.",
                        "Mise vytvořena.\rStiskněte 'Ulož'.");
 }
 

@@ -15,16 +15,37 @@
 //   22 finish message
 // Every random draw comes from the RandomSource passed in, in that order;
 // the same seed and parameters give the same city.
+//
+// The picture phases draw only noise (a count known from the size) and the
+// building variants (two per House1, City1 and Industrial1 cell). So after
+// place() the source can skip the noise draws, draw the variants, and go on
+// to the next city, while drawPictures() replays the noise from the seed
+// saved before the skip, on another thread if need be.
 
 #include "city/CityState.hpp"
 #include "city/ProgressSink.hpp"
 #include "city/RandomSource.hpp"
+
+#include <cstdint>
+#include <vector>
 
 namespace vantor {
 
 class CityGenerator {
 public:
     static void generate(CityState& city, RandomSource& random, ProgressSink& progress);
+
+    // Phases 1 to 17: the grid, landmark and written-back parameters.
+    static void place(CityState& city, RandomSource& random, ProgressSink& progress);
+    // The draws of phases 19 and 20: the height noise and, above "Very
+    // small", the dirt-mask noise.
+    static std::uint64_t noiseDrawCount(const CityState& city) noexcept;
+    // Phases 18 to 22 after place(): `noiseRandom` gives the noise draws (it
+    // ends noiseDrawCount() further on), `variants` are the building
+    // variants drawn after them (BuildingVariants::drawVariants). The ground
+    // is drawn from dirt1 and dirt2 rather than the city's own pair.
+    static void drawPictures(CityState& city, const Image& dirt1, const Image& dirt2, RandomSource& noiseRandom,
+                             const std::vector<StructureCode>& variants, ProgressSink& progress);
 
     // The height picture: the 256 x 256 noise sampled at (size + 1) * 2 pixels a side.
     static void buildHeightPicture(CityState& city, RandomSource& random);

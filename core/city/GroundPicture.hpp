@@ -15,6 +15,10 @@ namespace vantor {
 class GroundPicture {
 public:
     static void build(CityState& city, RandomSource& random, ProgressSink& progress);
+    // The same from base textures held elsewhere (city.dirt1 and city.dirt2
+    // are not read); several cities can share one pair this way.
+    static void build(CityState& city, const Image& dirt1, const Image& dirt2, RandomSource& random,
+                      ProgressSink& progress);
 };
 
 } // namespace vantor

@@ -1,21 +1,34 @@
 #include "city/NoiseTexture.hpp"
 
+#include "shell/ParallelRun.hpp"
 #include "shell/VantorError.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
+#include <span>
 #include <string>
-#include <utility>
 
 namespace vantor {
 
 namespace {
 
+// Levels that take part: 1..6 drawn, 7 black. Level 0 is drawn but unused.
+constexpr int kFirstDrawnLevel = 1;
+constexpr int kLastDrawnLevel = NoiseTexture::kLevels - 2;
+
+std::uint64_t levelDraws(int lastIndex, int level) noexcept
+{
+    const auto n = static_cast<std::uint64_t>(lastIndex >> level);
+    return (n + 1) * (n + 1);
+}
+
 // Control points of one octave: (n + 1) x (n + 1) bytes, 0 or 255,
-// addressed [x][y] as the draws are made.
+// addressed [x][y] as the draws are made; a view into the shared buffer.
 struct OctaveGrid {
     int n = 0;
-    std::vector<std::uint8_t> points;
+    const std::uint8_t* points = nullptr;
 
     std::uint8_t at(int x, int y) const noexcept
     {
@@ -23,21 +36,10 @@ struct OctaveGrid {
     }
 };
 
-OctaveGrid fillRandom(int n, RandomSource& random)
-{
-    OctaveGrid grid;
-    grid.n = n;
-    grid.points.resize(static_cast<std::size_t>(n + 1) * static_cast<std::size_t>(n + 1));
-    std::size_t index = 0;
-    for (int x = 0; x <= n; ++x) {
-        for (int y = 0; y <= n; ++y) {
-            const double r = random.real();
-            const bool border = x == 0 || x == n || y == 0 || y == n;
-            grid.points[index++] = (r > 0.5 && !border) ? 255 : 0;
-        }
-    }
-    return grid;
-}
+// Rows of rectangles narrower than this are copied as one block of this
+// many bytes; the bytes past the rectangle are overwritten by the
+// rectangles to its right (or land in the row's slack at the end).
+constexpr std::size_t kCopyWidth = 16;
 
 // Bilinear values of one rectangle of w x h steps for each of the sixteen
 // corner patterns (bit 0 top-left, 1 top-right, 2 bottom-left, 3 bottom-right
@@ -54,123 +56,254 @@ RectanglePatterns makePatterns(int w, int h)
     RectanglePatterns p;
     p.w = w;
     p.h = h;
-    const auto area = static_cast<std::uint32_t>(w * h);
+    const auto uw = static_cast<std::uint32_t>(w), uh = static_cast<std::uint32_t>(h);
+    const std::uint32_t area = uw * uh;
+    const std::size_t count = static_cast<std::size_t>(w + 1) * static_cast<std::size_t>(h + 1);
+    // The four corner terms with the corner at 255, each divided on its
+    // own; a pattern adds the terms of its lit corners (an unlit corner's
+    // term is 0 / area = 0).
+    std::array<std::vector<std::uint32_t>, 4> term;
+    for (auto& t : term)
+        t.resize(count);
+    std::size_t index = 0;
+    for (std::uint32_t dy = 0; dy <= uh; ++dy) {
+        for (std::uint32_t dx = 0; dx <= uw; ++dx, ++index) {
+            if (area == 0)
+                continue; // a rectangle without area is all 0
+            term[0][index] = 255 * (uh - dy) * (uw - dx) / area;
+            term[1][index] = 255 * (uh - dy) * dx / area;
+            term[2][index] = 255 * dy * (uw - dx) / area;
+            term[3][index] = 255 * dy * dx / area;
+        }
+    }
     for (int bits = 0; bits < 16; ++bits) {
-        const std::uint32_t c00 = (bits & 1) ? 255 : 0;
-        const std::uint32_t c10 = (bits & 2) ? 255 : 0;
-        const std::uint32_t c01 = (bits & 4) ? 255 : 0;
-        const std::uint32_t c11 = (bits & 8) ? 255 : 0;
         auto& out = p.pattern[static_cast<std::size_t>(bits)];
-        out.resize(static_cast<std::size_t>(w + 1) * static_cast<std::size_t>(h + 1));
-        std::size_t index = 0;
-        for (int dy = 0; dy <= h; ++dy) {
-            for (int dx = 0; dx <= w; ++dx) {
-                const auto uw = static_cast<std::uint32_t>(w), uh = static_cast<std::uint32_t>(h);
-                const auto udx = static_cast<std::uint32_t>(dx), udy = static_cast<std::uint32_t>(dy);
-                std::uint32_t v = 0;
-                if (area != 0)
-                    v = c00 * (uh - udy) * (uw - udx) / area + c10 * (uh - udy) * udx / area +
-                        c01 * udy * (uw - udx) / area + c11 * udy * udx / area;
-                out[index++] = static_cast<std::uint8_t>(v);
-            }
+        // Slack after the last row: narrow rows are copied kCopyWidth bytes at a time.
+        out.assign(count + kCopyWidth, 0);
+        for (std::size_t i = 0; i < count; ++i) {
+            std::uint32_t v = 0;
+            for (std::size_t corner = 0; corner < 4; ++corner)
+                if (bits & (1 << corner))
+                    v += term[corner][i];
+            out[i] = static_cast<std::uint8_t>(v);
         }
     }
     return p;
 }
 
-// Enlarges octave `grid` bilinearly and blends it into `picture` (row-major,
-// side N + 1): v = ((255 - weight) * layer + weight * v) >> 8.
+// One octave enlarged over the picture: the rectangle edges R(b * scale)
+// along both axes, and the patterns of every rectangle size that occurs.
 // Neighbouring rectangles share their edge rows and columns and give them
 // the same values there (each term is c * (h - dy) / h or c * dx / w on an
-// edge), so every rectangle writes its edges only towards the picture's
-// far sides and each pixel is blended exactly once.
-void interpolateAndBlend(const OctaveGrid& grid, int lastIndex, unsigned weight, std::vector<std::uint8_t>& picture)
-{
-    const int s = grid.n;
-    const float scale = static_cast<float>(static_cast<double>(lastIndex) / s);
-    // Exact in double: a small integer times a 24-bit float mantissa.
-    std::vector<int> edges(static_cast<std::size_t>(s) + 1);
-    for (int cell = 0; cell < s; ++cell)
-        edges[static_cast<std::size_t>(cell)] = static_cast<int>(std::nearbyint(static_cast<double>(cell) * static_cast<double>(scale)));
-    std::vector<int> edgesAfter(static_cast<std::size_t>(s));
-    for (int cell = 0; cell < s; ++cell)
-        edgesAfter[static_cast<std::size_t>(cell)] =
-            static_cast<int>(std::nearbyint(static_cast<double>(cell) * static_cast<double>(scale) + static_cast<double>(scale)));
-
-    // Rectangles come in at most a few sizes (the edges round up or down).
+// edge), so a pixel takes its value from the rectangle that starts at or
+// before it, and the last rectangle also covers its far edge.
+struct OctaveLayer {
+    OctaveGrid grid;
+    std::vector<int> edges;    // s + 1 entries: R(b * scale), b = 0..s
+    std::vector<int> cellOf;   // per pixel index: the rectangle holding it
     std::vector<RectanglePatterns> patterns;
-    const auto patternsFor = [&patterns](int w, int h) -> const RectanglePatterns& {
+
+    const RectanglePatterns& patternsFor(int w, int h) const noexcept
+    {
         for (const RectanglePatterns& p : patterns)
             if (p.w == w && p.h == h)
                 return p;
-        patterns.push_back(makePatterns(w, h));
-        return patterns.back();
-    };
+        return patterns.front(); // every size was made in prepare()
+    }
+};
 
-    const auto side = static_cast<std::size_t>(lastIndex + 1);
-    const unsigned layerWeight = 255u - weight;
+OctaveLayer prepareLayer(const OctaveGrid& grid, int lastIndex)
+{
+    OctaveLayer layer;
+    layer.grid = grid;
+    const int s = grid.n;
+    const float scale = static_cast<float>(static_cast<double>(lastIndex) / s);
+    // Exact in double: a small integer times a 24-bit float mantissa, so
+    // R(b * scale + scale) is R((b + 1) * scale) and the rectangles tile.
+    layer.edges.resize(static_cast<std::size_t>(s) + 1);
+    for (int b = 0; b <= s; ++b)
+        layer.edges[static_cast<std::size_t>(b)] =
+            static_cast<int>(std::nearbyint(static_cast<double>(b) * static_cast<double>(scale)));
+    // For every size in the city's range the rectangles cover the whole side
+    // (R(s * scale) >= N), which the row-by-row build relies on.
+    if (layer.edges.front() != 0 || layer.edges.back() < lastIndex)
+        throw VantorError("noise picture size " + std::to_string(lastIndex + 1) + " leaves pixels uncovered");
+    layer.cellOf.resize(static_cast<std::size_t>(lastIndex) + 1);
+    int cell = 0;
+    for (int p = 0; p <= lastIndex; ++p) {
+        while (cell < s - 1 && layer.edges[static_cast<std::size_t>(cell) + 1] <= p)
+            ++cell;
+        layer.cellOf[static_cast<std::size_t>(p)] = cell;
+    }
+    std::vector<int> sizes;
+    for (int b = 0; b < s; ++b) {
+        const int w = layer.edges[static_cast<std::size_t>(b) + 1] - layer.edges[static_cast<std::size_t>(b)];
+        if (std::find(sizes.begin(), sizes.end(), w) == sizes.end())
+            sizes.push_back(w);
+    }
+    for (const int h : sizes)
+        for (const int w : sizes)
+            layer.patterns.push_back(makePatterns(w, h));
+    return layer;
+}
+
+// Writes one row of an enlarged octave, keeping the rectangle row it last
+// worked on: rows come in increasing order, so the segments of a rectangle
+// row are worked out once per thread.
+class LayerRows {
+public:
+    explicit LayerRows(const OctaveLayer& layer, int lastIndex) : layer_(layer), lastIndex_(lastIndex)
+    {
+        segments_.resize(static_cast<std::size_t>(layer.grid.n));
+    }
+
+    void row(int y, std::uint8_t* out)
+    {
+        const int a = layer_.cellOf[static_cast<std::size_t>(y)];
+        if (a != cellRow_)
+            enterCellRow(a);
+        const auto dy = static_cast<std::size_t>(y - top_);
+        // Left to right, so every byte ends with its own rectangle's value.
+        for (const Segment& segment : segments_) {
+            const std::uint8_t* source = segment.pattern + dy * static_cast<std::size_t>(segment.stride);
+            std::uint8_t* target = out + segment.left;
+            if (segment.count <= 0)
+                continue; // past the picture's last column
+            if (static_cast<std::size_t>(segment.count) <= kCopyWidth)
+                std::memcpy(target, source, kCopyWidth);
+            else
+                std::memcpy(target, source, static_cast<std::size_t>(segment.count));
+        }
+    }
+
+private:
     struct Segment {
         const std::uint8_t* pattern; // rows of w + 1 bytes
         int left;
         int count; // bytes of each row this rectangle writes
         int stride;
     };
-    std::vector<Segment> segments(static_cast<std::size_t>(s));
-    std::vector<std::uint8_t> layerRow(side);
-    for (int a = 0; a < s; ++a) {
-        const int top = edges[static_cast<std::size_t>(a)];
-        const int h = edgesAfter[static_cast<std::size_t>(a)] - top;
+
+    void enterCellRow(int a)
+    {
+        const OctaveGrid& grid = layer_.grid;
+        const int s = grid.n;
+        const auto& edges = layer_.edges;
+        top_ = edges[static_cast<std::size_t>(a)];
+        const int h = edges[static_cast<std::size_t>(a) + 1] - top_;
         for (int b = 0; b < s; ++b) {
             const int left = edges[static_cast<std::size_t>(b)];
-            const int w = edgesAfter[static_cast<std::size_t>(b)] - left;
+            const int w = edges[static_cast<std::size_t>(b) + 1] - left;
             const int bits = (grid.at(b, a) ? 1 : 0) | (grid.at(b + 1, a) ? 2 : 0) | (grid.at(b, a + 1) ? 4 : 0) |
                              (grid.at(b + 1, a + 1) ? 8 : 0);
-            const int count = std::min(b == s - 1 ? w + 1 : w, lastIndex + 1 - left);
-            segments[static_cast<std::size_t>(b)] = {patternsFor(w, h).pattern[static_cast<std::size_t>(bits)].data(), left, count, w + 1};
+            const int count = std::min(b == s - 1 ? w + 1 : w, lastIndex_ + 1 - left);
+            segments_[static_cast<std::size_t>(b)] = {
+                layer_.patternsFor(w, h).pattern[static_cast<std::size_t>(bits)].data(), left, count, w + 1};
         }
-        const int lastRow = a == s - 1 ? h : h - 1;
-        for (int dy = 0; dy <= lastRow && top + dy <= lastIndex; ++dy) {
-            for (const Segment& segment : segments) {
-                const std::uint8_t* source = segment.pattern + static_cast<std::size_t>(dy) * static_cast<std::size_t>(segment.stride);
-                std::uint8_t* target = &layerRow[static_cast<std::size_t>(segment.left)];
-                for (int dx = 0; dx < segment.count; ++dx)
-                    target[dx] = source[dx];
-            }
-            std::uint8_t* out = &picture[static_cast<std::size_t>(top + dy) * side];
-            for (std::size_t x = 0; x < side; ++x)
-                out[x] = static_cast<std::uint8_t>((layerWeight * layerRow[x] + weight * out[x]) >> 8);
-        }
+        cellRow_ = a;
     }
-}
+
+    const OctaveLayer& layer_;
+    int lastIndex_;
+    int cellRow_ = -1;
+    int top_ = 0;
+    std::vector<Segment> segments_;
+};
 
 } // namespace
+
+std::uint64_t NoiseTexture::drawCount(int lastIndex) noexcept
+{
+    std::uint64_t draws = 0;
+    for (int k = 0; k <= kLastDrawnLevel; ++k)
+        draws += levelDraws(lastIndex, k);
+    return draws;
+}
 
 GreyPicture NoiseTexture::build(int lastIndex, RandomSource& random)
 {
     if (lastIndex < (1 << (kLevels - 1)) || lastIndex > kMaxLastIndex)
         throw VantorError("noise picture size " + std::to_string(lastIndex + 1) + " is out of range");
     lastIndex_ = lastIndex;
+    const int threads = threads_;
 
-    // Levels 0..6 draw their control points in order; level 7 stays black.
-    std::array<OctaveGrid, kLevels> grids;
-    for (int k = 0; k < kLevels - 1; ++k)
-        grids[static_cast<std::size_t>(k)] = fillRandom(lastIndex >> k, random);
-    grids[kLevels - 1].n = lastIndex >> (kLevels - 1);
-    grids[kLevels - 1].points.assign(static_cast<std::size_t>(grids[kLevels - 1].n + 1) * static_cast<std::size_t>(grids[kLevels - 1].n + 1), 0);
+    // FillRandom, levels 1..6: one run of draws right after level 0's, laid
+    // out in one buffer level after level ([x][y] within a level, the order
+    // of the draws). Each thread draws its share from a jumped copy.
+    std::array<std::size_t, kLevels> levelStart{};
+    std::size_t drawn = 0;
+    for (int k = kFirstDrawnLevel; k <= kLastDrawnLevel; ++k) {
+        levelStart[static_cast<std::size_t>(k)] = drawn;
+        drawn += static_cast<std::size_t>(levelDraws(lastIndex, k));
+    }
+    std::vector<std::uint8_t> points(drawn);
+    const std::uint32_t firstSeed = [&] {
+        RandomSource start(random.seed());
+        start.skip(levelDraws(lastIndex, 0));
+        return start.seed();
+    }();
+    runInParallel(threads, [&](int part) {
+        const std::size_t from = drawn * static_cast<std::size_t>(part) / static_cast<std::size_t>(threads);
+        const std::size_t to = drawn * static_cast<std::size_t>(part + 1) / static_cast<std::size_t>(threads);
+        RandomSource share(firstSeed);
+        share.skip(from);
+        share.aboveHalfBytes(std::span(points).subspan(from, to - from));
+    });
+    random.skip(drawCount(lastIndex));
+
+    std::vector<OctaveLayer> layers;
+    for (int k = kFirstDrawnLevel; k <= kLastDrawnLevel; ++k) {
+        const int n = lastIndex >> k;
+        std::uint8_t* grid = points.data() + levelStart[static_cast<std::size_t>(k)];
+        // Border points are drawn, then forced to 0.
+        for (int x = 0; x <= n; ++x) {
+            std::uint8_t* column = grid + static_cast<std::size_t>(x) * static_cast<std::size_t>(n + 1);
+            if (x == 0 || x == n) {
+                std::fill_n(column, n + 1, std::uint8_t{0});
+            } else {
+                column[0] = 0;
+                column[n] = 0;
+            }
+        }
+        layers.push_back(prepareLayer(OctaveGrid{n, grid}, lastIndex));
+    }
 
     const auto side = static_cast<std::size_t>(lastIndex + 1);
     GreyPicture result;
     result.side = lastIndex + 1;
-    result.values.assign(side * side, 0); // level 0 is never enlarged: the blend starts at 0
+    result.values.resize(side * side);
 
-    // Layers blend one after the other in k order, which gives the same value
-    // per pixel as blending all seven at once. Level 7 is black: it only
-    // weighs the sum down.
+    // Interpolate and blend, one row at a time: v starts at 0 (level 0 is
+    // never enlarged), takes v = ((255 - W) * layer + W * v) >> 8 for levels
+    // 1..6 in order, and level 7, black, leaves (W * v) >> 8.
     const unsigned weight = static_cast<unsigned>(blendWeight_);
-    for (int k = 1; k < kLevels - 1; ++k)
-        interpolateAndBlend(grids[static_cast<std::size_t>(k)], lastIndex, weight, result.values);
-    for (std::uint8_t& v : result.values)
-        v = static_cast<std::uint8_t>((weight * v) >> 8);
+    const unsigned layerWeight = 255u - weight;
+    runInParallel(threads, [&](int part) {
+        const int firstRow = static_cast<int>(side * static_cast<std::size_t>(part) / static_cast<std::size_t>(threads));
+        const int endRow = static_cast<int>(side * static_cast<std::size_t>(part + 1) / static_cast<std::size_t>(threads));
+        std::vector<LayerRows> rows;
+        rows.reserve(layers.size());
+        for (const OctaveLayer& layer : layers)
+            rows.emplace_back(layer, lastIndex);
+        std::vector<std::uint8_t> layerRow(side + kCopyWidth);
+        // Locals, not captures: a byte store may alias anything reached
+        // through a reference, which would keep the loops below scalar.
+        const std::size_t n = side;
+        const unsigned w = weight;
+        const unsigned lw = layerWeight;
+        std::uint8_t* const layerBytes = layerRow.data();
+        for (int y = firstRow; y < endRow; ++y) {
+            std::uint8_t* const out = result.values.data() + static_cast<std::size_t>(y) * n;
+            std::fill_n(out, n, std::uint8_t{0});
+            for (LayerRows& layer : rows) {
+                layer.row(y, layerBytes);
+                for (std::size_t x = 0; x < n; ++x)
+                    out[x] = static_cast<std::uint8_t>((lw * layerBytes[x] + w * out[x]) >> 8);
+            }
+            for (std::size_t x = 0; x < n; ++x)
+                out[x] = static_cast<std::uint8_t>((w * out[x]) >> 8);
+        }
+    });
     return result;
 }
 

@@ -13,6 +13,12 @@
 // k = 1..7, so every border pixel is 0 and no pixel exceeds 124.
 //
 // Example: N = 255 draws 256^2 + 128^2 + ... + 4^2 = 87376 numbers.
+//
+// How it is computed (same bytes as the steps above): level 0's draws are
+// stepped over (RandomSource::skip), levels 1..6 are drawn in batches, and
+// the picture is built row by row, each row blending the six enlarged
+// octave rows at once; with more than one thread the draws and the rows are
+// split into runs that start from a jumped copy of the random source.
 
 #include "city/RandomSource.hpp"
 
@@ -42,13 +48,23 @@ public:
     // Weight of the octaves blended so far; fixed at 128.
     int blendWeight() const noexcept { return blendWeight_; }
 
-    // Builds the picture for lastIndex 1..1023 (the city uses 255, 511, 1023).
+    // Builds the picture for lastIndex 128..1023 (the city uses 255, 511,
+    // 1023) and leaves `random` stepped by drawCount(lastIndex).
     // The working octave arrays live only for the call.
     GreyPicture build(int lastIndex, RandomSource& random);
+
+    // The number of draws build(lastIndex) makes.
+    static std::uint64_t drawCount(int lastIndex) noexcept;
+
+    // Threads one build may use, 1 (the default) or more; the picture is the
+    // same for every count.
+    void setThreadCount(int threads) noexcept { threads_ = threads < 1 ? 1 : threads; }
+    int threadCount() const noexcept { return threads_; }
 
 private:
     int lastIndex_ = 255;
     int blendWeight_ = 128;
+    int threads_ = 1;
 };
 
 } // namespace vantor

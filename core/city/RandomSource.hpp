@@ -6,9 +6,16 @@
 //   real():   the stepped seed as an unsigned integer times 2^-32, in [0, 1).
 // There is no global instance: whoever generates owns one and passes it on,
 // so every draw is visible at its call site and a seed replays a whole map.
+//
+// k steps compose into one affine map: seed -> A_k * seed + C_k (mod 2^32).
+// skip(k) applies it in O(log k) by squaring, so a phase whose draw count is
+// known can be stepped over and replayed elsewhere from the saved seed.
+// Example: skip(2) from seed 0 gives 134775813 * 1 + 1 = 134775814.
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
+#include <span>
 
 namespace vantor {
 
@@ -43,8 +50,23 @@ public:
         return static_cast<double>(seed_) * (1.0 / 4294967296.0);
     }
 
+    // Steps the seed k times, as k draws of any kind would, in O(log k).
+    void skip(std::uint64_t k) noexcept;
+
+    // Fills `out` with the next out.size() real draws; the same values and
+    // the same final seed as calling real() that many times.
+    void reals(std::span<double> out) noexcept;
+
+    // The next out.size() draws as bytes: 255 where real() would be above
+    // 0.5, else 0; the seed ends as after that many real() calls. This is
+    // the noise's control-point draw, batched.
+    void aboveHalfBytes(std::span<std::uint8_t> out) noexcept;
+
+    static constexpr std::uint32_t kMultiplier = 134775813u;
+    static constexpr std::uint32_t kIncrement = 1u;
+
 private:
-    void step() noexcept { seed_ = seed_ * 134775813u + 1u; }
+    void step() noexcept { seed_ = seed_ * kMultiplier + kIncrement; }
 
     std::uint32_t seed_;
 };

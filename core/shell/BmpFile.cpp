@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <utility>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -153,12 +154,14 @@ public:
             const int fileRow = layout.topDown ? y : layout.height - 1 - y;
             const std::uint8_t* src =
                 data_.data() + layout.pixelOffset + static_cast<std::size_t>(fileRow) * layout.stride;
-            decodeRow(layout, src, image.row(y));
+            decodeRow(layout, src, image.row(y), layout.width);
         }
         return image;
     }
 
 private:
+    friend class vantor::BmpFile; // readTopLeft decodes a few rows at a time
+
     [[noreturn]] void fail(const std::string& reason) const
     {
         throw VantorError(VantorError::Kind::InvalidPicture, name_, reason);
@@ -294,9 +297,10 @@ private:
         l.paletteSize = entries;
     }
 
-    void decodeRow(const Layout& l, const std::uint8_t* src, std::uint8_t* dst) const
+    // Decodes the first `width` pixels of one stored row into RGB bytes.
+    void decodeRow(const Layout& l, const std::uint8_t* src, std::uint8_t* dst, int width_) const
     {
-        const auto width = static_cast<std::size_t>(l.width);
+        const auto width = static_cast<std::size_t>(width_);
         switch (l.bitsPerPixel) {
         case 1:
             for (std::size_t x = 0; x < width; ++x)
@@ -447,35 +451,54 @@ public:
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const noexcept { return fd_; }
+    int release() noexcept { return std::exchange(fd_, -1); }
 
 private:
     int fd_;
 };
+
+// Opens a picture for reading: a regular file only. O_NONBLOCK: a FIFO
+// planted at the name must not block the open.
+int openPicture(const std::filesystem::path& path, const std::string& name, std::uint64_t& fileSize)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        throw VantorError::system(VantorError::Kind::CannotOpen, name, errno);
+    FileDescriptor guard(fd);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        throw VantorError::system(VantorError::Kind::CannotRead, name, errno);
+    if (S_ISDIR(st.st_mode))
+        throw VantorError::system(VantorError::Kind::CannotOpen, name, EISDIR);
+    if (!S_ISREG(st.st_mode))
+        throw VantorError(VantorError::Kind::CannotOpen, name, "not a regular file", "není to obyčejný soubor");
+    fileSize = static_cast<std::uint64_t>(st.st_size);
+    return guard.release();
+}
+
+// The first bytes of a file (every header, the masks and a full palette);
+// `presentSize` is the file's size, or what could be read when it shrank.
+std::vector<std::uint8_t> readHead(int fd, std::uint64_t fileSize, const std::string& name, std::uint64_t& presentSize)
+{
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, kHeadBytes)));
+    const std::size_t headBytes = readAt(fd, bytes.data(), bytes.size(), 0, name);
+    presentSize = std::max<std::uint64_t>(headBytes < bytes.size() ? headBytes : fileSize, 1);
+    bytes.resize(headBytes);
+    return bytes;
+}
 
 } // namespace
 
 Image BmpFile::read(const std::filesystem::path& path)
 {
     const std::string name = path.string();
-    // O_NONBLOCK: a FIFO planted at the name must not block the open.
-    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.get() < 0)
-        throw VantorError::system(VantorError::Kind::CannotOpen, name, errno);
-    struct stat st {};
-    if (::fstat(file.get(), &st) != 0)
-        throw VantorError::system(VantorError::Kind::CannotRead, name, errno);
-    if (S_ISDIR(st.st_mode))
-        throw VantorError::system(VantorError::Kind::CannotOpen, name, EISDIR);
-    if (!S_ISREG(st.st_mode))
-        throw VantorError(VantorError::Kind::CannotOpen, name, "not a regular file", "není to obyčejný soubor");
-    const auto fileSize = static_cast<std::uint64_t>(st.st_size);
+    std::uint64_t fileSize = 0;
+    const FileDescriptor file(openPicture(path, name, fileSize));
 
     // The headers first: nothing more is read from a file they refuse.
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, kHeadBytes)));
-    const std::size_t headBytes = readAt(file.get(), bytes.data(), bytes.size(), 0, name);
-    const std::uint64_t presentSize = headBytes < bytes.size() ? headBytes : fileSize; // it shrank meanwhile
-    bytes.resize(headBytes);
-    const std::uint64_t needed = BmpDecoder::neededBytes(bytes, std::max<std::uint64_t>(presentSize, 1), name);
+    std::uint64_t presentSize = 0;
+    std::vector<std::uint8_t> bytes = readHead(file.get(), fileSize, name, presentSize);
+    const std::uint64_t needed = BmpDecoder::neededBytes(bytes, presentSize, name);
 
     // Then exactly the bytes the headers describe. A file that shrank in the
     // meantime decodes the bytes present and is refused as truncated.
@@ -487,6 +510,55 @@ Image BmpFile::read(const std::filesystem::path& path)
         bytes.resize(static_cast<std::size_t>(needed));
     }
     return decode(bytes, name);
+}
+
+Image BmpFile::readTopLeft(const std::filesystem::path& path, int maxWidth, int maxHeight)
+{
+    const std::string name = path.string();
+    std::uint64_t fileSize = 0;
+    const FileDescriptor file(openPicture(path, name, fileSize));
+
+    // The headers are checked first, as for read(); then the bytes up to the
+    // pixel data (the palette) are held, and only the rows wanted are read.
+    std::uint64_t presentSize = 0;
+    std::vector<std::uint8_t> head = readHead(file.get(), fileSize, name, presentSize);
+    BmpDecoder probe(head, name);
+    probe.declaredSize_ = presentSize;
+    const std::uint32_t pixelOffset = probe.parse(false).pixelOffset; // at most kMaxPixelOffset
+    if (pixelOffset > head.size()) {
+        const std::size_t held = head.size();
+        head.resize(pixelOffset);
+        if (readAt(file.get(), head.data() + held, head.size() - held, held, name) != head.size() - held)
+            probe.fail("the palette is truncated");
+    }
+    BmpDecoder decoder(head, name);
+    decoder.declaredSize_ = presentSize;
+    const Layout layout = decoder.parse(true);
+
+    const int width = std::min(layout.width, std::max(maxWidth, 1));
+    const int height = std::min(layout.height, std::max(maxHeight, 1));
+    Image image(width, height);
+    // The rows wanted are consecutive in the file (the top rows of the
+    // picture: the last ones stored when it is bottom-up); they are read a
+    // few at a time into one small buffer and decoded from there.
+    constexpr std::size_t kChunkBytes = 256 * 1024;
+    const std::size_t rowsPerChunk = std::max<std::size_t>(1, kChunkBytes / layout.stride);
+    std::vector<std::uint8_t> chunk(std::min<std::size_t>(rowsPerChunk, static_cast<std::size_t>(height)) * layout.stride);
+    const int firstFileRow = layout.topDown ? 0 : layout.height - height;
+    for (int done = 0; done < height;) {
+        const int rows = static_cast<int>(std::min<std::size_t>(rowsPerChunk, static_cast<std::size_t>(height - done)));
+        const std::size_t bytes = static_cast<std::size_t>(rows) * layout.stride;
+        const std::uint64_t offset = layout.pixelOffset + static_cast<std::uint64_t>(firstFileRow + done) * layout.stride;
+        if (readAt(file.get(), chunk.data(), bytes, offset, name) != bytes)
+            decoder.fail("pixel data is truncated");
+        for (int r = 0; r < rows; ++r) {
+            const int fileRow = firstFileRow + done + r;
+            const int y = layout.topDown ? fileRow : layout.height - 1 - fileRow;
+            decoder.decodeRow(layout, chunk.data() + static_cast<std::size_t>(r) * layout.stride, image.row(y), width);
+        }
+        done += rows;
+    }
+    return image;
 }
 
 Image BmpFile::decode(std::span<const std::uint8_t> data, const std::string& name)

@@ -39,6 +39,11 @@ public:
     // missing file). Not a valid bitmap: "Bitmap image is not valid: <path>
     // (<reason>)".
     static Image read(const std::filesystem::path& path);
+    // Reads only the top-left part of a picture, at most maxWidth x maxHeight
+    // pixels (both at least 1), as read() would decode it: the headers are
+    // checked first, then only the rows wanted are read, a few at a time,
+    // so neither the whole file nor more than the part is ever in memory.
+    static Image readTopLeft(const std::filesystem::path& path, int maxWidth, int maxHeight);
 
     // Decodes BMP bytes held in memory; `name` is used in error texts.
     static Image decode(std::span<const std::uint8_t> data, const std::string& name);

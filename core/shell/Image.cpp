@@ -24,7 +24,8 @@ Image::Image(int width, int height, Rgb fill)
     width_ = width;
     height_ = height;
     bytes_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
-    this->fill(fill);
+    if (fill != kBlack) // resize() has zeroed the bytes already
+        this->fill(fill);
 }
 
 void Image::resize(int width, int height, Rgb fill)
@@ -41,6 +42,10 @@ void Image::resize(int width, int height, Rgb fill)
 
 void Image::fill(Rgb c) noexcept
 {
+    if (c.r == c.g && c.g == c.b) {
+        std::fill(bytes_.begin(), bytes_.end(), c.r);
+        return;
+    }
     for (std::size_t i = 0; i + 2 < bytes_.size(); i += 3) {
         bytes_[i] = c.r;
         bytes_[i + 1] = c.g;

@@ -3,8 +3,11 @@
 #include "city/CityGenerator.hpp"
 #include "cityfiles/CitySaver.hpp"
 #include "shell/BmpFile.hpp"
+#include "shell/ParallelRun.hpp"
 #include "shell/VantorError.hpp"
 
+#include <algorithm>
+#include <array>
 #include <string>
 
 namespace vantor {
@@ -23,6 +26,8 @@ void checkRange(std::string_view control, int value, int low, int high)
 CityEditorModel::CityEditorModel(Language language)
 {
     city_.language = language;
+    // The noise pictures are split over the cores; the bytes stay the same.
+    city_.noise.setThreadCount(pictureThreads());
     reset();
 }
 
@@ -114,10 +119,31 @@ std::string_view CityEditorModel::lockMessage(Language language)
 
 void CityEditorModel::loadGroundTextures(const std::filesystem::path& programDir)
 {
-    Image dirt1 = BmpFile::read(programDir / "data" / "dirt1.bmp");
-    Image dirt2 = BmpFile::read(programDir / "data" / "dirt2.bmp");
-    city_.dirt1 = std::move(dirt1);
-    city_.dirt2 = std::move(dirt2);
+    loadGroundTextures(programDir, Image::kMaxSide);
+}
+
+void CityEditorModel::loadGroundTextures(const std::filesystem::path& programDir, int groundSide)
+{
+    // Read a few rows at a time, so the files are never held whole in
+    // memory, and both at once on two cores; the first failure (dirt1's
+    // before dirt2's) is the one reported.
+    std::array<Image, 2> dirt;
+    runInParallel(std::min(pictureThreads(), 2), [&](int part) {
+        for (int k = part; k < 2; k += std::min(pictureThreads(), 2)) {
+            const char* name = k == 0 ? "dirt1.bmp" : "dirt2.bmp";
+            dirt[static_cast<std::size_t>(k)] = BmpFile::readTopLeft(programDir / "data" / name, groundSide, groundSide);
+        }
+    });
+    city_.dirt1 = std::move(dirt[0]);
+    city_.dirt2 = std::move(dirt[1]);
+}
+
+int CityEditorModel::groundSideFor() const noexcept
+{
+    constexpr int kLargestSide = (31 + 1) * 32;
+    if (static_cast<int>(city_.params.landmarkKind) > static_cast<int>(LandmarkKind::Gunshop))
+        return kLargestSide; // the mission layouts choose their own size
+    return (city_.params.size() + 1) * 32;
 }
 
 void CityEditorModel::generate(RandomSource& random, ProgressSink& progress)

@@ -55,6 +55,13 @@ public:
     // read from the program directory (throws VantorError naming the file).
     void setCatalogue(const PictureCatalogue& catalogue) noexcept { city_.catalogue = &catalogue; }
     void loadGroundTextures(const std::filesystem::path& programDir);
+    // The same, reading only the top-left groundSide x groundSide pixels of
+    // each texture: all a city whose ground picture is at most that wide
+    // uses (groundSideFor() gives it for the current settings).
+    void loadGroundTextures(const std::filesystem::path& programDir, int groundSide);
+    // The widest ground picture the current settings can generate: 32
+    // pixels a cell, a mission layout possibly making the city Large.
+    int groundSideFor() const noexcept;
 
     // Throws VantorError, changing nothing, while the pictures are incomplete.
     void generate(RandomSource& random, ProgressSink& progress);

@@ -1,0 +1,239 @@
+#include "campaign/CityPipeline.hpp"
+
+#include "city/BuildingVariants.hpp"
+#include "city/CityGenerator.hpp"
+#include "cityfiles/CityDescriptionFile.hpp"
+#include "cityfiles/CitySaver.hpp"
+#include "shell/BmpFile.hpp"
+#include "shell/ParallelRun.hpp"
+#include "shell/VantorError.hpp"
+
+#include <chrono>
+
+namespace vantor {
+
+namespace {
+
+// Cities in flight beyond one per worker: enough that a worker never waits
+// for the next placement, few enough to bound memory (a Large city holds
+// about 8 MB of pictures and encoded files).
+constexpr std::uint64_t kQueuedBeyondWorkers = 1;
+
+// How often a waiting caller pumps its progress sink.
+constexpr auto kPumpInterval = std::chrono::milliseconds(20);
+
+} // namespace
+
+// One placed city: what the picture phases read, and where its draws start.
+struct CityPipeline::Job {
+    std::uint64_t index = 0;
+    GenerationParams params;
+    CityGrid grid;
+    int landmarkX = -1;
+    int landmarkY = -1;
+    HighwayPlacement highway;
+    std::uint32_t noiseSeed = 0;
+    std::vector<StructureCode> variants;
+};
+
+// A worker's own city: its pictures and noise state are reused city after city.
+struct CityPipeline::Worker {
+    CityState city;
+};
+
+CityPipeline::CityPipeline(CityEditorModel& editor, std::filesystem::path programDir, Writer writer, int workers)
+    : editor_(editor), atlas_(std::move(programDir) / "atlas"), writer_(std::move(writer))
+{
+    const CityState& source = editor.city();
+    if (source.catalogue == nullptr)
+        throw VantorError("Cannot generate: the picture catalogue is not loaded");
+    source.catalogue->requireComplete();
+    if (source.dirt1.empty() || source.dirt2.empty())
+        throw VantorError("Cannot generate: data/dirt1.bmp and data/dirt2.bmp are not loaded");
+
+    const int count = workers > 0 ? workers : pictureThreads();
+    for (int i = 0; i < count; ++i) {
+        auto worker = std::make_unique<Worker>();
+        worker->city.catalogue = source.catalogue;
+        worker->city.language = source.language;
+        // The cities themselves run side by side; one noise thread each
+        // unless there is only one worker.
+        worker->city.noise.setThreadCount(count == 1 ? pictureThreads() : 1);
+        workers_.push_back(std::move(worker));
+    }
+    for (auto& worker : workers_)
+        threads_.emplace_back([this, w = worker.get()] { work(*w); });
+}
+
+CityPipeline::~CityPipeline()
+{
+    stop();
+}
+
+void CityPipeline::stop() noexcept
+{
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+        queue_.clear();
+    }
+    changed_.notify_all();
+    for (std::thread& thread : threads_)
+        if (thread.joinable())
+            thread.join();
+}
+
+void CityPipeline::waitUntil(ProgressSink& progress, const std::function<bool()>& ready)
+{
+    for (;;) {
+        {
+            std::unique_lock lock(mutex_);
+            if (changed_.wait_for(lock, kPumpInterval, ready))
+                return;
+        }
+        progress.pump();
+    }
+}
+
+void CityPipeline::submit(RandomSource& random, ProgressSink& progress)
+{
+    {
+        const std::lock_guard lock(mutex_);
+        if (failure_)
+            std::rethrow_exception(failure_);
+    }
+    CityState& city = editor_.city();
+    CitySaver::checkCityName(city.params.cityName);
+
+    // The draws of a whole Generate, in order: placement, the noise
+    // (skipped here, replayed by the worker), the building variants.
+    CityGenerator::place(city, random, progress);
+    auto job = std::make_unique<Job>();
+    job->noiseSeed = random.seed();
+    random.skip(CityGenerator::noiseDrawCount(city));
+    job->variants = BuildingVariants::drawVariants(city, random);
+    job->params = city.params;
+    job->grid = city.grid;
+    job->landmarkX = city.landmarkX;
+    job->landmarkY = city.landmarkY;
+    job->highway = city.highway;
+
+    const auto limit = static_cast<std::uint64_t>(workers_.size()) + kQueuedBeyondWorkers;
+    waitUntil(progress, [&] { return failure_ || submitted_ - written_ < limit; });
+    {
+        const std::lock_guard lock(mutex_);
+        if (failure_)
+            std::rethrow_exception(failure_);
+        job->index = submitted_++;
+        queue_.push_back(std::move(job));
+    }
+    changed_.notify_all();
+}
+
+void CityPipeline::finish(ProgressSink& progress)
+{
+    waitUntil(progress, [&] { return failure_ || written_ == submitted_; });
+    std::exception_ptr failure;
+    {
+        const std::lock_guard lock(mutex_);
+        failure = failure_;
+    }
+    stop();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void CityPipeline::work(Worker& worker)
+{
+    const CityState& source = editor_.city();
+    NullProgressSink quiet;
+    for (;;) {
+        std::unique_ptr<Job> job;
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
+            if (stopping_)
+                return;
+            job = std::move(queue_.front());
+            queue_.pop_front();
+        }
+
+        std::vector<File> files;
+        try {
+            CityState& city = worker.city;
+            city.params = job->params;
+            city.grid = job->grid;
+            // Placement clears the shade mask and nothing marks it before
+            // the shadows do, so the worker's own cleared mask is the same.
+            city.shadeMask.clear();
+            city.landmarkX = job->landmarkX;
+            city.landmarkY = job->landmarkY;
+            city.highway = job->highway;
+            RandomSource noiseRandom(job->noiseSeed);
+            // The editor's textures are only read, by every worker at once.
+            CityGenerator::drawPictures(city, source.dirt1, source.dirt2, noiseRandom, job->variants, quiet);
+            files = encodeCity(city, atlas_);
+        } catch (...) {
+            {
+                const std::lock_guard lock(mutex_);
+                if (!failure_)
+                    failure_ = std::current_exception();
+            }
+            changed_.notify_all();
+            continue;
+        }
+
+        // Hand the files over in submission order; whichever worker finds
+        // the next city ready writes it (and any that follow).
+        std::unique_lock lock(mutex_);
+        done_.emplace(job->index, std::move(files));
+        if (writing_) {
+            lock.unlock();
+            changed_.notify_all();
+            continue;
+        }
+        writing_ = true;
+        while (!stopping_ && !failure_) {
+            const auto next = done_.find(written_);
+            if (next == done_.end())
+                break;
+            const std::vector<File> ready = std::move(next->second);
+            done_.erase(next);
+            lock.unlock();
+            try {
+                writer_(ready);
+            } catch (...) {
+                lock.lock();
+                if (!failure_)
+                    failure_ = std::current_exception();
+                break;
+            }
+            lock.lock();
+            ++written_;
+            changed_.notify_all();
+        }
+        writing_ = false;
+        lock.unlock();
+        changed_.notify_all();
+    }
+}
+
+std::vector<CityPipeline::File> CityPipeline::encodeCity(const CityState& city, const std::filesystem::path& atlas)
+{
+    const std::string& name = city.params.cityName;
+    CitySaver::checkCityName(name);
+    const int side = city.params.size() + 1;
+    if (city.planPicture.width() != side * 10 || city.groundPicture.width() != side * 32 ||
+        city.heightPicture.width() != side * 2)
+        throw VantorError("Nothing to save for " + name + ": generate the city first");
+    const std::string text = CityDescriptionFile::format(city);
+    std::vector<File> files;
+    files.reserve(4);
+    files.push_back({atlas / (name + ".ini"), std::vector<std::uint8_t>(text.begin(), text.end())});
+    files.push_back({atlas / (name + "PLAN.bmp"), BmpFile::encode(city.planPicture)});
+    files.push_back({atlas / (name + "GROUND.bmp"), BmpFile::encode(city.groundPicture)});
+    files.push_back({atlas / (name + "HIGHT.bmp"), BmpFile::encode(city.heightPicture)});
+    return files;
+}
+
+} // namespace vantor
