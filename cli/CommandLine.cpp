@@ -115,23 +115,31 @@ const char* const kCheckHelpText =
 
 namespace {
 
+// An argument "--option=value" split into its option and value; any other
+// argument is an option alone (its value, if any, is the next argument).
+struct SplitArgument {
+    std::string_view option;
+    std::string_view value;
+    bool inlineValue = false;
+};
+
+SplitArgument splitArgument(std::string_view argument)
+{
+    if (const std::size_t eq = argument.find('='); argument.starts_with("--") && eq != std::string_view::npos)
+        return {argument.substr(0, eq), argument.substr(eq + 1), true};
+    return {argument, {}, false};
+}
+
 // `vantor-cli check [--root DIR]`: the arguments after the command word.
 void parseCheckArguments(const std::vector<std::string>& args, ParsedCommandLine& parsed)
 {
     parsed.command = Command::Check;
     for (std::size_t k = 1; k < args.size(); ++k) {
-        std::string_view option = args[k];
-        if (option == "--help" || option == "-h") {
+        if (args[k] == "--help" || args[k] == "-h") {
             parsed.command = Command::CheckHelp;
             return;
         }
-        std::string_view value;
-        bool inlineValue = false;
-        if (const std::size_t eq = option.find('='); option.starts_with("--") && eq != std::string_view::npos) {
-            value = option.substr(eq + 1);
-            option = option.substr(0, eq);
-            inlineValue = true;
-        }
+        auto [option, value, inlineValue] = splitArgument(args[k]);
         if (option != "--root")
             throw UsageError(std::string(option) + ": unknown option (see 'vantor-cli check --help')");
         if (parsed.check.root)
@@ -289,14 +297,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args)
     // lose, so it is refused instead.
     std::vector<std::string_view> given;
     for (std::size_t k = 1; k < args.size(); ++k) {
-        std::string_view option = args[k];
-        std::string_view value;
-        bool inlineValue = false;
-        if (const std::size_t eq = option.find('='); option.starts_with("--") && eq != std::string_view::npos) {
-            value = option.substr(eq + 1);
-            option = option.substr(0, eq);
-            inlineValue = true;
-        }
+        auto [option, value, inlineValue] = splitArgument(args[k]);
         const bool help = option == "--help" || option == "-h";
         const bool flag = help || (campaign && option == "--overwrite");
         if (flag && inlineValue)

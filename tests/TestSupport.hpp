@@ -2,6 +2,8 @@
 // Small helpers shared by the tests: temporary directories, file reading,
 // a stable hash for golden values, and running vantor-cli as a process.
 
+#include "campaign/CampaignWriter.hpp"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -23,6 +25,22 @@ const PictureCatalogue& dataCatalogue();
 void attachData(CityEditorModel& editor);
 // Makes <root>/data point at the built data directory.
 void linkData(const std::filesystem::path& root);
+
+// A campaign's progress that shows nothing; it asks to stop when asked for
+// the n-th time (before city n, counting from 1), never with the default.
+class QuietCampaignProgress final : public CampaignProgress {
+public:
+    explicit QuietCampaignProgress(int cancelBeforeCity = -1) : cancelBefore_(cancelBeforeCity) {}
+    void setTask(std::string_view) override {}
+    void setTaskProgress(int) override {}
+    void pump() override {}
+    void setTotalProgress(int) override {}
+    bool cancelRequested() override { return ++asked_ == cancelBefore_; }
+
+private:
+    int cancelBefore_;
+    int asked_ = 0;
+};
 
 // A fresh empty directory under the system temp directory, removed on destruction.
 class TempDir {

@@ -23,14 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class QuietProgress final : public CampaignProgress {
-public:
-    void setTask(std::string_view) override {}
-    void setTaskProgress(int) override {}
-    void pump() override {}
-    void setTotalProgress(int) override {}
-    bool cancelRequested() override { return false; }
-};
+using QuietProgress = test::QuietCampaignProgress;
 
 void writeCampaign(const fs::path& root, std::uint32_t seed, int cities, int districts, const CampaignSettings& settings)
 {

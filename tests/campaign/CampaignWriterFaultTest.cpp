@@ -25,19 +25,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class QuietProgress final : public CampaignProgress {
-public:
-    explicit QuietProgress(int cancelBeforeCity = -1) : cancelBefore_(cancelBeforeCity) {}
-    void setTask(std::string_view) override {}
-    void setTaskProgress(int) override {}
-    void pump() override {}
-    void setTotalProgress(int) override {}
-    bool cancelRequested() override { return ++asked_ == cancelBefore_; }
-
-private:
-    int cancelBefore_;
-    int asked_ = 0;
-};
+using QuietProgress = test::QuietCampaignProgress;
 
 // A laid-out campaign cut to `cities` cities and the headquarters record
 // after them: the writer needs no more, and small campaigns keep the

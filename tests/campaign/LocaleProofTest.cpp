@@ -48,14 +48,7 @@ private:
     bool ok_ = false;
 };
 
-class QuietProgress final : public CampaignProgress {
-public:
-    void setTask(std::string_view) override {}
-    void setTaskProgress(int) override {}
-    void pump() override {}
-    void setTotalProgress(int) override {}
-    bool cancelRequested() override { return false; }
-};
+using QuietProgress = test::QuietCampaignProgress;
 
 // Every file under atlas/ but the writers' lock file, name -> bytes.
 std::map<std::string, std::string> atlasFiles(const std::filesystem::path& root)
