@@ -218,6 +218,7 @@ void StopSignalsTest::idleProgramCloses()
     std::raise(SIGTERM);
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
+    QCOMPARE(StopSignals::received(), signal);
     QCOMPARE(stopper.quits, std::vector<int>{128 + signal});
     QCOMPARE(stopper.stop.exitStatus(), 128 + signal);
 }
