@@ -3,13 +3,12 @@
 #include "gui/VantorWindows.hpp"
 
 #include <QSocketNotifier>
-#include <QTimer>
 
 #include <csignal>
+#include <iterator>
 #include <utility>
 
 #include <cerrno>
-#include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -31,8 +30,9 @@ extern "C" void onStopSignal(int signal)
     if (receivedSignal == 0)
         receivedSignal = signal;
     const char byte = static_cast<char>(signal);
-    if (writeEnd >= 0)
+    if (writeEnd >= 0) {
         [[maybe_unused]] const ssize_t written = ::write(writeEnd, &byte, 1);
+    }
     errno = savedErrno;
 }
 
@@ -53,7 +53,10 @@ StopSignals::StopSignals(QObject* parent) : QObject(parent)
 
     struct sigaction action {};
     action.sa_handler = onStopSignal;
+    // One stop signal at a time: the first one recorded is the one reported.
     sigemptyset(&action.sa_mask);
+    for (const int signal : kStopSignals)
+        sigaddset(&action.sa_mask, signal);
     action.sa_flags = SA_RESTART;
     for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
         sigaction(kStopSignals[i], &action, &previousActions[i]);
