@@ -5,8 +5,10 @@
 
 #include "GuiTestSupport.hpp"
 
+#include "gui/QtMessageBoxes.hpp"
 #include "gui/StopSignals.hpp"
 
+#include <QApplication>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
@@ -112,6 +114,7 @@ private slots:
     void campaignIsCancelled_data();
     void campaignIsCancelled();
     void saveStopsBeforeRenames();
+    void dismissedBoxesDoNotWait();
     void idleProgramCloses_data();
     void idleProgramCloses();
     void programExitsWithSignalStatus_data();
@@ -188,6 +191,37 @@ void StopSignalsTest::saveStopsBeforeRenames()
     QVERIFY(!stopper.busyAtQuit);
     QVERIFY(!p.editor->isVisible());
     QCOMPARE(snapshot(atlas(p)), before);
+}
+
+// The program's real boxes once stopping: the open question is closed
+// without an answer (so an overwrite is declined), later boxes are not shown.
+void StopSignalsTest::dismissedBoxesDoNotWait()
+{
+    QtMessageBoxes boxes;
+    // A box still open on the next turn of the event loop is closed here and counted.
+    int leftOpen = 0;
+    const auto closeLeftOpen = [&leftOpen] {
+        QTimer::singleShot(0, [&leftOpen] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                ++leftOpen;
+                box->close();
+            }
+        });
+    };
+    bool questionShown = false;
+    QTimer::singleShot(0, [&] {
+        questionShown = QApplication::activeModalWidget() != nullptr;
+        boxes.dismiss();
+        closeLeftOpen();
+    });
+    QCOMPARE(boxes.show(MessageBoxes::Kind::Question, "Overwrite?"), MessageBoxes::Answer::Closed);
+    QVERIFY(questionShown);
+    QCOMPARE(leftOpen, 0);
+
+    closeLeftOpen();
+    QCOMPARE(boxes.show(MessageBoxes::Kind::Information, "Cancelled."), MessageBoxes::Answer::Closed);
+    QCOMPARE(leftOpen, 0);
+    QCoreApplication::processEvents();
 }
 
 void StopSignalsTest::idleProgramCloses_data()
