@@ -662,6 +662,8 @@ void CampaignWizard::setWorking(bool working)
     if (working) {
         ButtonBack->setEnabled(false);
         ButtonNext->setEnabled(false);
+    } else {
+        emit workEnded();
     }
 }
 

@@ -75,6 +75,10 @@ public:
     // its neighbours (0x2F..0x40) and 0x5B..0x69, the keypad digits included.
     static bool keyKeepsText(int virtualKey) noexcept;
 
+signals:
+    // Step 3's or step 4's work has ended (busy() is false again).
+    void workEnded();
+
 protected:
     void showEvent(QShowEvent* event) override;
     // Closing is refused while a step works; otherwise the campaign is discarded.

@@ -640,6 +640,8 @@ void CityWizard::setWorking(bool working)
     if (working) {
         ButtonBack->setEnabled(false);
         ButtonNext->setEnabled(false);
+    } else {
+        emit workEnded();
     }
 }
 
@@ -695,7 +697,7 @@ void CityWizard::runSave()
         progress_->showWork();
     QCoreApplication::processEvents();
     try {
-        model_.save(programDir_, progress);
+        model_.save(programDir_, progress, stopCheck_);
     } catch (const std::exception& e) {
         workFailed(vantor::errorText(e, menu_.language()).c_str());
         return;

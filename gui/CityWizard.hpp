@@ -25,6 +25,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 
 class QButtonGroup;
 class QCheckBox;
@@ -71,6 +72,14 @@ public:
 
     vantor::CityEditorModel& model() noexcept { return model_; }
     const vantor::CityEditorModel& model() const noexcept { return model_; }
+
+    // Asked before a save renames its files into place: true stops the save
+    // with nothing changed (the program is being stopped by a signal).
+    void setStopCheck(std::function<bool()> check) { stopCheck_ = std::move(check); }
+
+signals:
+    // Step 8's or step 9's work has ended (busy() is false again).
+    void workEnded();
 
 protected:
     // Showing the window runs the opening handler.
@@ -121,6 +130,7 @@ private:
     vantor::CityEditorModel model_;
     int wizardStep_ = 1;
     bool busy_ = false;
+    std::function<bool()> stopCheck_;
     std::uint32_t previewSeed_ = 0; // the random source's state when the preview was generated
     StepClickGuard* stepGuard_ = nullptr;
 

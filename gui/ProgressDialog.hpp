@@ -38,6 +38,8 @@ public:
 
     // What Cancel does; empty (the default) makes it do nothing.
     void setCancelHandler(std::function<void()> handler) { cancelHandler_ = std::move(handler); }
+    // What the Cancel button does, asked for by the program (a stop signal).
+    void cancelWork() { requestCancel(); }
 
 protected:
     // The window's close button: Cancel when a cancel handler is set, else nothing.

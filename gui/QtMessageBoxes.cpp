@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <cstdio>
+
 QtMessageBoxes::Answer QtMessageBoxes::show(Kind kind, std::string_view text)
 {
     QWidget* parent = parent_ != nullptr ? parent_ : QApplication::activeWindow();
@@ -10,6 +12,10 @@ QtMessageBoxes::Answer QtMessageBoxes::show(Kind kind, std::string_view text)
     // The program's texts break lines with a carriage return.
     const QString message =
         QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    if (dismissed_) {
+        std::fprintf(stderr, "vantor: %s\n", qPrintable(message));
+        return Answer::Closed;
+    }
 
     QMessageBox box(parent);
     box.setWindowTitle(title);
@@ -34,8 +40,11 @@ QtMessageBoxes::Answer QtMessageBoxes::show(Kind kind, std::string_view text)
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
+    QMessageBox* const outer = open_;
+    open_ = &box;
     box.exec();
-    QAbstractButton* clicked = box.clickedButton();
+    open_ = outer;
+    QAbstractButton* clicked = dismissed_ ? nullptr : box.clickedButton();
     if (clicked == nullptr)
         return Answer::Closed;
     switch (box.standardButton(clicked)) {
@@ -48,4 +57,11 @@ QtMessageBoxes::Answer QtMessageBoxes::show(Kind kind, std::string_view text)
     default:
         return Answer::Closed;
     }
+}
+
+void QtMessageBoxes::dismiss()
+{
+    dismissed_ = true;
+    if (open_ != nullptr)
+        open_->reject();
 }

@@ -4,6 +4,7 @@
 
 #include "shell/MessageBoxes.hpp"
 
+class QMessageBox;
 class QWidget;
 
 class QtMessageBoxes final : public vantor::MessageBoxes {
@@ -13,6 +14,13 @@ public:
 
     Answer show(Kind kind, std::string_view text) override;
 
+    // The program is being stopped: the open box is closed without an
+    // answer, and later boxes are not shown but written to standard error,
+    // answered Closed, so that nothing waits for the user.
+    void dismiss();
+
 private:
     QWidget* parent_;
+    QMessageBox* open_ = nullptr;
+    bool dismissed_ = false;
 };

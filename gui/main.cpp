@@ -2,11 +2,13 @@
 // --root DIR) before Qt starts, so they work without a display; finds the
 // program directory and the data; creates the five windows once, in order
 // (main menu, city editor, ground viewer, progress dialog, campaign wizard),
-// and runs the event loop until the main menu closes.
+// and runs the event loop until the main menu closes or a stop signal
+// (SIGINT, SIGTERM, SIGHUP) has stopped the work.
 
 #include "city/RandomSource.hpp"
 #include "gui/ProgramOptions.hpp"
 #include "gui/QtMessageBoxes.hpp"
+#include "gui/StopSignals.hpp"
 #include "gui/VantorWindows.hpp"
 #include "shell/ProgramPaths.hpp"
 #include "VantorBuildInfo.hpp"
@@ -44,6 +46,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationName("Vantor");
     QApplication::setApplicationVersion(VANTOR_VERSION);
     QtMessageBoxes boxes;
+    // From here on SIGINT, SIGTERM and SIGHUP stop the program cleanly.
+    StopSignals stopSignals;
 
     // Arguments Qt did not take either are a mistake of the user.
     const QStringList rest = QCoreApplication::arguments();
@@ -67,6 +71,10 @@ int main(int argc, char** argv)
     vantor::RandomSource random;
 
     VantorWindows windows(random, boxes, *paths);
+    StopOnSignal stopOnSignal(stopSignals, windows, [&boxes] { boxes.dismiss(); },
+                              [](int status) { QCoreApplication::exit(status); });
     windows.menu.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // A stop signal ends the program with 128 + its number, once the work stopped.
+    return stopOnSignal.exitStatus() != 0 ? stopOnSignal.exitStatus() : status;
 }

@@ -151,9 +151,10 @@ void CityEditorModel::generate(RandomSource& random, ProgressSink& progress)
     CityGenerator::generate(city_, random, progress);
 }
 
-std::filesystem::path CityEditorModel::save(const std::filesystem::path& programDir, ProgressSink& progress) const
+std::filesystem::path CityEditorModel::save(const std::filesystem::path& programDir, ProgressSink& progress,
+                                            const std::function<bool()>& stopRequested) const
 {
-    return CitySaver::save(city_, programDir, progress);
+    return CitySaver::save(city_, programDir, progress, stopRequested);
 }
 
 } // namespace vantor

@@ -14,6 +14,7 @@
 #include "city/RandomSource.hpp"
 
 #include <filesystem>
+#include <functional>
 #include <string_view>
 
 namespace vantor {
@@ -66,7 +67,10 @@ public:
     // Throws VantorError, changing nothing, while the pictures are incomplete.
     void generate(RandomSource& random, ProgressSink& progress);
     // Saves the last generated city into <programDir>/atlas; returns the description file's path.
-    std::filesystem::path save(const std::filesystem::path& programDir, ProgressSink& progress) const;
+    // `stopRequested` is asked before the files are renamed into place: true
+    // throws SaveCancelled with nothing changed.
+    std::filesystem::path save(const std::filesystem::path& programDir, ProgressSink& progress,
+                               const std::function<bool()>& stopRequested = {}) const;
 
 private:
     CityState city_;

@@ -23,6 +23,7 @@ int main(int argc, char** argv)
         {"CaptionsTest", runCaptionsTest},
         {"UsabilityTest", runUsabilityTest},
         {"ControlMappingTest", runControlMappingTest},
+        {"StopSignalsTest", runStopSignalsTest},
     };
     const char* only = argc > 1 ? argv[1] : nullptr;
     // QTest sees the program name only, plus anything after the suite name.

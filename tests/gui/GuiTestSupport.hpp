@@ -78,3 +78,4 @@ int runProgramRootTest(int argc, char** argv);
 int runCaptionsTest(int argc, char** argv);
 int runUsabilityTest(int argc, char** argv);
 int runControlMappingTest(int argc, char** argv);
+int runStopSignalsTest(int argc, char** argv);
