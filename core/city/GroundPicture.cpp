@@ -27,9 +27,14 @@ constexpr int kTileSide = 32;
 constexpr int kMaskStrip = 64; // columns mixed per progress batch
 
 // Copies `source` tiled over the whole ground: a texture smaller than the
-// ground repeats instead of leaving the rest undefined.
+// ground repeats instead of leaving the rest undefined. Every pixel of the
+// ground is written (black when there is no texture at all).
 void fillTiled(Image& ground, const Image& source)
 {
+    if (source.empty()) {
+        ground.fill(kBlack);
+        return;
+    }
     const int w = source.width();
     for (int y = 0; y < ground.height(); ++y) {
         const std::uint8_t* src = source.row(y % source.height());
@@ -179,7 +184,7 @@ void GroundPicture::build(CityState& city, const Image& dirt1, const Image& dirt
 {
     const int size = city.params.size();
     const int width = (size + 1) * 32;
-    city.groundPicture = Image(width, width);
+    city.groundPicture = Image::forOverwrite(width, width); // fillTiled writes every pixel
     fillTiled(city.groundPicture, dirt1);
     if (size > 3) {
         city.dirtMask = city.noise.build(width - 1, random);

@@ -189,7 +189,7 @@ public:
     Image decode()
     {
         const Layout layout = parse(true);
-        Image image(layout.width, layout.height);
+        Image image = Image::forOverwrite(layout.width, layout.height); // every row is decoded below
         for (int y = 0; y < layout.height; ++y) {
             const int fileRow = layout.topDown ? y : layout.height - 1 - y;
             const std::uint8_t* src =
@@ -568,7 +568,7 @@ Image BmpFile::readTopLeft(const std::filesystem::path& path, int maxWidth, int 
 
     const int width = std::min(layout.width, std::max(maxWidth, 1));
     const int height = std::min(layout.height, std::max(maxHeight, 1));
-    Image image(width, height);
+    Image image = Image::forOverwrite(width, height); // every row is decoded below
     // The rows wanted are consecutive in the file (the top rows of the
     // picture: the last ones stored when it is bottom-up); they are read a
     // few at a time into one small buffer and decoded from there.
