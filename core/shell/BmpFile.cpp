@@ -118,6 +118,20 @@ private:
 };
 
 
+// Unaligned 64-bit load and store, one word each: going through an array
+// would put the words on the stack and stall the loads behind the stores.
+inline std::uint64_t load64(const std::uint8_t* p) noexcept
+{
+    std::uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+inline void store64(std::uint8_t* p, std::uint64_t v) noexcept
+{
+    std::memcpy(p, &v, sizeof v);
+}
+
 // Swaps the first and third byte of every 3-byte pixel (BGR <-> RGB) from
 // `src` into `dst`, `pixels` pixels. Eight pixels are 24 bytes, three 64-bit
 // words: seen as one 192-bit number V, the result is
@@ -132,20 +146,16 @@ void swapRedBlue(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels)
         constexpr std::uint64_t kQ = 0xFF0000FF0000FF00ull; // bytes 1, 4, 7
         constexpr std::uint64_t kS = 0x0000FF0000FF0000ull; // bytes 2, 5
         for (; x + 8 <= pixels; x += 8) {
-            std::uint64_t w[3];
-            std::memcpy(w, src + 3 * x, sizeof w);
+            const std::uint64_t w[3] = {load64(src + 3 * x), load64(src + 3 * x + 8), load64(src + 3 * x + 16)};
             const std::uint64_t down0 = w[0] >> 16 | w[1] << 48;
             const std::uint64_t down1 = w[1] >> 16 | w[2] << 48;
             const std::uint64_t down2 = w[2] >> 16;
             const std::uint64_t up0 = w[0] << 16;
             const std::uint64_t up1 = w[1] << 16 | w[0] >> 48;
             const std::uint64_t up2 = w[2] << 16 | w[1] >> 48;
-            const std::uint64_t out[3] = {
-                (w[0] & kQ) | (down0 & kP) | (up0 & kS),
-                (w[1] & kS) | (down1 & kQ) | (up1 & kP),
-                (w[2] & kP) | (down2 & kS) | (up2 & kQ),
-            };
-            std::memcpy(dst + 3 * x, out, sizeof out);
+            store64(dst + 3 * x, (w[0] & kQ) | (down0 & kP) | (up0 & kS));
+            store64(dst + 3 * x + 8, (w[1] & kS) | (down1 & kQ) | (up1 & kP));
+            store64(dst + 3 * x + 16, (w[2] & kP) | (down2 & kS) | (up2 & kQ));
         }
     }
     for (; x < pixels; ++x) {
