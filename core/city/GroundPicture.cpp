@@ -76,6 +76,20 @@ void store64(std::uint8_t* p, std::uint64_t v) noexcept
     std::memcpy(p, &v, sizeof v);
 }
 
+// Bit k set where byte k of `mask` (eight mask values) is above 60. Per
+// byte, (v & 0x7F) + 67 reaches bit 7 exactly when v & 0x7F >= 61, and never
+// carries into the next byte; v's own bit 7 covers v >= 128. Multiplying the
+// bytes' 0/1 results by 0x0102040810204080 gathers bit k of the result's top
+// byte from byte k.
+unsigned dirtFlags(std::uint64_t mask) noexcept
+{
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    constexpr std::uint64_t kAdd = 0x4343434343434343ull; // 67 = 128 - 61 in every byte
+    constexpr std::uint64_t kTop = 0x8080808080808080ull;
+    const std::uint64_t above = (((mask & kLow7) + kAdd) | mask) & kTop;
+    return static_cast<unsigned>(((above >> 7) * 0x0102040810204080ull) >> 56);
+}
+
 // One row of the mix: where mask > 60 the pixel of `src` replaces that of
 // `dst`. Eight pixels at a time: none or all of them taken is a skip or a
 // copy, a mixture a select on three words.
@@ -84,9 +98,7 @@ void mixRow(const std::uint8_t* mask, const std::uint8_t* src, std::uint8_t* dst
     std::size_t x = 0;
     if constexpr (std::endian::native == std::endian::little) {
         for (; x + 8 <= width; x += 8) {
-            unsigned flags = 0;
-            for (unsigned k = 0; k < 8; ++k)
-                flags |= (mask[x + k] > 60 ? 1u : 0u) << k;
+            const unsigned flags = dirtFlags(load64(mask + x));
             if (flags == 0)
                 continue;
             const std::size_t at = 3 * x;
