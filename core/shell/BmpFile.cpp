@@ -439,11 +439,16 @@ std::vector<std::uint8_t> BmpFile::encode(const Image& image)
     const auto height = static_cast<std::size_t>(image.height());
     const std::size_t stride = (width * 3 + 3) & ~std::size_t{3};
     const std::size_t pixelBytes = stride * height;
-    std::vector<std::uint8_t> out(kHeaderSize + pixelBytes, 0);
+    // The header is written into its 54 bytes; the rows are then appended
+    // from one row buffer whose padding stays zero, so the pixel bytes are
+    // written once instead of being cleared first.
+    std::vector<std::uint8_t> out;
+    out.reserve(kHeaderSize + pixelBytes);
+    out.resize(kHeaderSize);
 
     out[0] = 'B';
     out[1] = 'M';
-    putLe32(out, 2, static_cast<std::uint32_t>(out.size()));
+    putLe32(out, 2, static_cast<std::uint32_t>(kHeaderSize + pixelBytes));
     putLe32(out, 10, kHeaderSize);
     putLe32(out, 14, 40);
     putLe32(out, 18, static_cast<std::uint32_t>(width));
@@ -455,9 +460,10 @@ std::vector<std::uint8_t> BmpFile::encode(const Image& image)
     putLe32(out, 38, 2835); // 72 dpi
     putLe32(out, 42, 2835);
 
+    std::vector<std::uint8_t> row(stride, 0);
     for (std::size_t y = 0; y < height; ++y) {
-        const std::uint8_t* src = image.row(static_cast<int>(height - 1 - y));
-        swapRedBlue(src, &out[kHeaderSize + y * stride], width);
+        swapRedBlue(image.row(static_cast<int>(height - 1 - y)), row.data(), width);
+        out.insert(out.end(), row.begin(), row.end());
     }
     return out;
 }
