@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -27,9 +28,14 @@ constexpr int kTileSide = 32;
 constexpr int kMaskStrip = 64; // columns mixed per progress batch
 
 // Copies `source` tiled over the whole ground: a texture smaller than the
-// ground repeats instead of leaving the rest undefined.
+// ground repeats instead of leaving the rest undefined. Every pixel of the
+// ground is written (black when there is no texture at all).
 void fillTiled(Image& ground, const Image& source)
 {
+    if (source.empty()) {
+        ground.fill(kBlack);
+        return;
+    }
     const int w = source.width();
     for (int y = 0; y < ground.height(); ++y) {
         const std::uint8_t* src = source.row(y % source.height());
@@ -41,17 +47,86 @@ void fillTiled(Image& ground, const Image& source)
     }
 }
 
+// Byte masks for eight pixels (24 bytes, three 64-bit words) from a byte of
+// eight flags, bit k set where pixel k takes dirt2: word w of the block holds
+// bytes 8w..8w+7, that is pixels (8w)/3 .. (8w+7)/3, so the three words
+// depend on pixels 0-2, 2-5 and 5-7. Each table is indexed by the flags of
+// those pixels, shifted down to the word's first pixel.
+constexpr std::array<std::uint64_t, 16> wordMasks(int word)
+{
+    const int firstPixel = 8 * word / 3;
+    std::array<std::uint64_t, 16> table{};
+    for (unsigned flags = 0; flags < 16; ++flags)
+        for (int i = 0; i < 8; ++i)
+            if (flags >> ((8 * word + i) / 3 - firstPixel) & 1u)
+                table[flags] |= std::uint64_t{0xFF} << (8 * i);
+    return table;
+}
+constexpr std::array<std::array<std::uint64_t, 16>, 3> kWordMasks{wordMasks(0), wordMasks(1), wordMasks(2)};
+
+std::uint64_t load64(const std::uint8_t* p) noexcept
+{
+    std::uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+void store64(std::uint8_t* p, std::uint64_t v) noexcept
+{
+    std::memcpy(p, &v, sizeof v);
+}
+
+// Bit k set where byte k of `mask` (eight mask values) is above 60. Per
+// byte, (v & 0x7F) + 67 reaches bit 7 exactly when v & 0x7F >= 61, and never
+// carries into the next byte; v's own bit 7 covers v >= 128. Multiplying the
+// bytes' 0/1 results by 0x0102040810204080 gathers bit k of the result's top
+// byte from byte k.
+unsigned dirtFlags(std::uint64_t mask) noexcept
+{
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    constexpr std::uint64_t kAdd = 0x4343434343434343ull; // 67 = 128 - 61 in every byte
+    constexpr std::uint64_t kTop = 0x8080808080808080ull;
+    const std::uint64_t above = (((mask & kLow7) + kAdd) | mask) & kTop;
+    return static_cast<unsigned>(((above >> 7) * 0x0102040810204080ull) >> 56);
+}
+
+// One row of the mix: where mask > 60 the pixel of `src` replaces that of
+// `dst`. Eight pixels at a time: none or all of them taken is a skip or a
+// copy, a mixture a select on three words.
+void mixRow(const std::uint8_t* mask, const std::uint8_t* src, std::uint8_t* dst, std::size_t width) noexcept
+{
+    std::size_t x = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; x + 8 <= width; x += 8) {
+            const unsigned flags = dirtFlags(load64(mask + x));
+            if (flags == 0)
+                continue;
+            const std::size_t at = 3 * x;
+            if (flags == 0xFF) {
+                std::memcpy(dst + at, src + at, 24);
+                continue;
+            }
+            const std::uint64_t take[3] = {kWordMasks[0][flags & 7u], kWordMasks[1][(flags >> 2) & 15u],
+                                           kWordMasks[2][flags >> 5]};
+            for (std::size_t w = 0; w < 3; ++w) {
+                const std::uint64_t d = load64(dst + at + 8 * w);
+                const std::uint64_t s = load64(src + at + 8 * w);
+                store64(dst + at + 8 * w, (s & take[w]) | (d & ~take[w]));
+            }
+        }
+    }
+    for (; x < width; ++x)
+        if (mask[x] > 60)
+            std::memcpy(dst + 3 * x, src + 3 * x, 3);
+}
+
 void mixDirt(CityState& city, const Image& dirt2, ProgressSink& progress)
 {
     Image& ground = city.groundPicture;
     const GreyPicture& mask = city.dirtMask;
     const int width = ground.width();
-    const auto rowBytes = static_cast<std::size_t>(width) * 3;
-    // Per row, a byte mask over the three channels (0xFF where dirt2 shows)
-    // and a branch-free select, which the compiler vectorises. The result
-    // does not depend on the order in which pixels are mixed, so rows are
-    // mixed in bands while the progress still counts the columns.
-    std::vector<std::uint8_t> take(rowBytes);
+    // The result does not depend on the order in which pixels are mixed, so
+    // rows are mixed in bands while the progress still counts the columns.
     for (int band = 0; band < width; band += kMaskStrip) {
         const int bandEnd = std::min(width, band + kMaskStrip);
         for (int x = band; x < bandEnd; ++x) {
@@ -63,15 +138,7 @@ void mixDirt(CityState& city, const Image& dirt2, ProgressSink& progress)
             std::uint8_t* const dst = ground.row(y);
             const std::uint8_t* const src = dirt2.row(y % dirt2.height());
             if (dirt2.width() >= width) {
-                std::uint8_t* const t = take.data();
-                for (std::size_t x = 0; x < static_cast<std::size_t>(width); ++x) {
-                    const std::uint8_t on = m[x] > 60 ? 0xFF : 0x00;
-                    t[3 * x] = on;
-                    t[3 * x + 1] = on;
-                    t[3 * x + 2] = on;
-                }
-                for (std::size_t i = 0; i < rowBytes; ++i)
-                    dst[i] = static_cast<std::uint8_t>((src[i] & t[i]) | (dst[i] & ~t[i]));
+                mixRow(m, src, dst, static_cast<std::size_t>(width));
             } else {
                 // A texture narrower than the ground repeats.
                 for (int x = 0; x < width; ++x) {
@@ -179,7 +246,7 @@ void GroundPicture::build(CityState& city, const Image& dirt1, const Image& dirt
 {
     const int size = city.params.size();
     const int width = (size + 1) * 32;
-    city.groundPicture = Image(width, width);
+    city.groundPicture = Image::forOverwrite(width, width); // fillTiled writes every pixel
     fillTiled(city.groundPicture, dirt1);
     if (size > 3) {
         city.dirtMask = city.noise.build(width - 1, random);

@@ -24,8 +24,17 @@ Image::Image(int width, int height, Rgb fill)
     width_ = width;
     height_ = height;
     bytes_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
-    if (fill != kBlack) // resize() has zeroed the bytes already
-        this->fill(fill);
+    this->fill(fill);
+}
+
+Image Image::forOverwrite(int width, int height)
+{
+    checkSides(width, height);
+    Image image;
+    image.width_ = width;
+    image.height_ = height;
+    image.bytes_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
+    return image;
 }
 
 void Image::resize(int width, int height, Rgb fill)

@@ -7,6 +7,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace vantor {
@@ -26,6 +28,29 @@ inline constexpr bool isWhite(const std::uint8_t* px) noexcept
     return px[0] == 255 && px[1] == 255 && px[2] == 255;
 }
 
+// Allocates like std::allocator but leaves new elements of trivial types
+// uninitialised when no value is given (a plain resize()), so that a picture
+// whose every pixel is about to be written is not first cleared.
+template <typename T>
+struct DefaultInitAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = DefaultInitAllocator<U>;
+    };
+    using std::allocator<T>::allocator;
+
+    template <typename U>
+    void construct(U* p) noexcept
+    {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* p, Args&&... args)
+    {
+        std::allocator_traits<std::allocator<T>>::construct(*this, p, std::forward<Args>(args)...);
+    }
+};
+
 class Image {
 public:
     // Largest side accepted anywhere (pictures read from files included).
@@ -34,6 +59,9 @@ public:
     Image() = default;
     // A width x height picture filled with `fill`; sides 0..kMaxSide, else throws VantorError.
     Image(int width, int height, Rgb fill = kBlack);
+    // A width x height picture whose bytes are left undefined: only for a
+    // caller that writes every pixel before anything reads one.
+    static Image forOverwrite(int width, int height);
 
     int width() const noexcept { return width_; }
     int height() const noexcept { return height_; }
@@ -68,7 +96,8 @@ public:
     void resize(int width, int height, Rgb fill = kBlack);
     void fill(Rgb c) noexcept;
 
-    const std::vector<std::uint8_t>& bytes() const noexcept { return bytes_; }
+    using Bytes = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;
+    const Bytes& bytes() const noexcept { return bytes_; }
     friend bool operator==(const Image&, const Image&) = default;
 
 private:
@@ -79,7 +108,7 @@ private:
 
     int width_ = 0;
     int height_ = 0;
-    std::vector<std::uint8_t> bytes_;
+    Bytes bytes_;
 };
 
 } // namespace vantor
