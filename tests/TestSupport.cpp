@@ -1,5 +1,7 @@
 #include "TestSupport.hpp"
 
+#include "campaign/MoonMap.hpp"
+#include "city/RandomSource.hpp"
 #include "shell/BmpFile.hpp"
 #include "shell/PictureCatalogue.hpp"
 #include "wizard/CityEditorModel.hpp"
@@ -110,6 +112,30 @@ ProcessResult runProgram(const std::filesystem::path& program, const std::vector
     const int status = ::pclose(pipe);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+const Font& mapFont()
+{
+    static const Font font = MoonMap::loadLabelFont(VANTOR_BIN_DIR);
+    return font;
+}
+
+Campaign laidOutCampaign(std::uint32_t seed, int cities, int districts)
+{
+    RandomSource random(seed);
+    return laidOutCampaign(random, cities, districts);
+}
+
+Campaign laidOutCampaign(RandomSource& random, int cities, int districts)
+{
+    static const std::vector<std::string> names = MoonMap::loadCityNames(dataDirectory() / "citynames.txt");
+    Campaign campaign;
+    campaign.cityNames = names;
+    campaign.moonBase = Image(6, 6, {40, 40, 40});
+    campaign.numCities = cities;
+    campaign.numDistricts = districts;
+    MoonMap::generateUntilValid(campaign, random, mapFont());
+    return campaign;
 }
 
 } // namespace vantor::test

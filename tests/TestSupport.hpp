@@ -2,7 +2,9 @@
 // Small helpers shared by the tests: temporary directories, file reading,
 // a stable hash for golden values, and running vantor-cli as a process.
 
+#include "campaign/Campaign.hpp"
 #include "campaign/CampaignWriter.hpp"
+#include "shell/Font.hpp"
 
 #include <cstdint>
 #include <filesystem>
@@ -11,6 +13,7 @@
 #include <vector>
 
 namespace vantor {
+class RandomSource;
 class CityEditorModel;
 class PictureCatalogue;
 }
@@ -25,6 +28,14 @@ const PictureCatalogue& dataCatalogue();
 void attachData(CityEditorModel& editor);
 // Makes <root>/data point at the built data directory.
 void linkData(const std::filesystem::path& root);
+
+// The Moon map's label font, loaded once from the built data.
+const Font& mapFont();
+// A campaign laid out on the Moon map from `seed` with the built city names
+// and a plain 6 x 6 city icon (counts as the layout normalises them).
+Campaign laidOutCampaign(std::uint32_t seed, int cities = 30, int districts = 6);
+// The same from a random source the caller goes on drawing from.
+Campaign laidOutCampaign(RandomSource& random, int cities = 30, int districts = 6);
 
 // A campaign's progress that shows nothing; it asks to stop when asked for
 // the n-th time (before city n, counting from 1), never with the default.

@@ -27,14 +27,8 @@ using QuietProgress = test::QuietCampaignProgress;
 
 void writeCampaign(const fs::path& root, std::uint32_t seed, int cities, int districts, const CampaignSettings& settings)
 {
-    static const Font font = MoonMap::loadLabelFont(VANTOR_BIN_DIR);
-    Campaign campaign;
-    campaign.cityNames = MoonMap::loadCityNames(test::dataDirectory() / "citynames.txt");
-    campaign.moonBase = Image(6, 6, {40, 40, 40});
-    campaign.numCities = cities;
-    campaign.numDistricts = districts;
     RandomSource random(seed);
-    MoonMap::generateUntilValid(campaign, random, font);
+    const Campaign campaign = test::laidOutCampaign(random, cities, districts);
     CityEditorModel editor;
     test::attachData(editor);
     QuietProgress progress;

@@ -16,23 +16,9 @@
 namespace vantor {
 namespace {
 
-const Font& mapFont()
-{
-    static const Font font = MoonMap::loadLabelFont(VANTOR_BIN_DIR);
-    return font;
-}
-
 Campaign laidOut(int cities, int districts, std::uint32_t seed)
 {
-    static const std::vector<std::string> names = MoonMap::loadCityNames(test::dataDirectory() / "citynames.txt");
-    Campaign campaign;
-    campaign.cityNames = names;
-    campaign.moonBase = Image(6, 6, {40, 40, 40});
-    campaign.numCities = cities;
-    campaign.numDistricts = districts;
-    RandomSource random(seed);
-    MoonMap::generateUntilValid(campaign, random, mapFont());
-    return campaign;
+    return test::laidOutCampaign(seed, cities, districts);
 }
 
 // One objective's record and what it does to its city (a or b): the fixed
@@ -210,7 +196,7 @@ TEST_P(CampaignProperties, HoldForEverySeed)
             const CampaignCity& c = city(l.city);
             const bool firstOfDistrict = c.district > 0 && start(c.district) == l.city;
             const Rgb colour = firstOfDistrict ? Rgb{0, 0, 255} : Rgb{0, 0, 0};
-            const Font::Bitmap ink = mapFont().render(c.name);
+            const Font::Bitmap ink = test::mapFont().render(c.name);
             int inked = 0;
             for (int ty = 0; ty < ink.height && l.top + ty <= l.bottom; ++ty)
                 for (int tx = 0; tx < ink.width && l.left + tx <= l.right; ++tx)

@@ -32,12 +32,7 @@ using QuietProgress = test::QuietCampaignProgress;
 // sweep over every operation quick.
 Campaign smallCampaign(std::uint32_t seed, int cities)
 {
-    static const Font font = MoonMap::loadLabelFont(VANTOR_BIN_DIR);
-    Campaign campaign;
-    campaign.cityNames = MoonMap::loadCityNames(test::dataDirectory() / "citynames.txt");
-    campaign.moonBase = Image(6, 6, {40, 40, 40});
-    RandomSource random(seed);
-    MoonMap::generateUntilValid(campaign, random, font);
+    Campaign campaign = test::laidOutCampaign(seed);
     campaign.numCities = cities;
     return campaign;
 }

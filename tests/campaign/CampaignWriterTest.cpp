@@ -42,13 +42,7 @@ private:
 
 Campaign laidOut(std::uint32_t seed)
 {
-    static const Font font = MoonMap::loadLabelFont(VANTOR_BIN_DIR);
-    Campaign campaign;
-    campaign.cityNames = MoonMap::loadCityNames(test::dataDirectory() / "citynames.txt");
-    campaign.moonBase = Image(6, 6, {40, 40, 40});
-    RandomSource random(seed);
-    MoonMap::generateUntilValid(campaign, random, font);
-    return campaign;
+    return test::laidOutCampaign(seed);
 }
 
 struct Written {

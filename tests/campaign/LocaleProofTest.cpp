@@ -62,12 +62,8 @@ std::map<std::string, std::string> atlasFiles(const std::filesystem::path& root)
 
 std::map<std::string, std::string> writeCampaign(std::uint32_t seed)
 {
-    static const Font font = MoonMap::loadLabelFont(VANTOR_BIN_DIR);
-    Campaign campaign;
-    campaign.cityNames = MoonMap::loadCityNames(test::dataDirectory() / "citynames.txt");
-    campaign.moonBase = Image(6, 6, {40, 40, 40});
     RandomSource random(seed);
-    MoonMap::generateUntilValid(campaign, random, font);
+    const Campaign campaign = test::laidOutCampaign(random);
 
     test::TempDir root;
     CityEditorModel editor;

@@ -12,27 +12,9 @@
 namespace vantor {
 namespace {
 
-const Font& mapFont()
-{
-    static const Font font = MoonMap::loadLabelFont(VANTOR_BIN_DIR);
-    return font;
-}
-
-std::vector<std::string> testNames()
-{
-    return MoonMap::loadCityNames(test::dataDirectory() / "citynames.txt");
-}
-
 Campaign laidOut(int cities, int districts, std::uint32_t seed)
 {
-    Campaign campaign;
-    campaign.cityNames = testNames();
-    campaign.moonBase = Image(6, 6, {40, 40, 40});
-    campaign.numCities = cities;
-    campaign.numDistricts = districts;
-    RandomSource random(seed);
-    MoonMap::generateUntilValid(campaign, random, mapFont());
-    return campaign;
+    return test::laidOutCampaign(seed, cities, districts);
 }
 
 struct LayoutCase {
@@ -124,7 +106,7 @@ TEST(MoonMap, NameListProblemsAreClearErrors)
     campaign.moonBase = Image(6, 6);
     RandomSource random(1);
     try {
-        MoonMap::generateUntilValid(campaign, random, mapFont());
+        MoonMap::generateUntilValid(campaign, random, test::mapFont());
         FAIL();
     } catch (const VantorError& e) {
         EXPECT_EQ(std::string(e.what()), "data/citynames.txt holds only 2 usable names, 30 are needed");

@@ -174,8 +174,9 @@ TEST(CityNames, NamesOfTheAtlasOwnFilesAreRefusedInAnyCase)
         const VantorError city = caught([&] { CitySaver::checkCityName(c.name, Use::CampaignCity); });
         EXPECT_EQ(single.kind() == Kind::Message, c.singleMission) << c.name << ": " << single.what();
         EXPECT_EQ(city.kind() == Kind::Message, c.campaignCity) << c.name << ": " << city.what();
-        if (!c.campaignCity)
+        if (!c.campaignCity) {
             EXPECT_EQ(city.kind(), Kind::UnsafeName) << c.name;
+        }
     }
     EXPECT_EQ(std::string(caught([] { CitySaver::checkCityName("Moon"); }).what()),
               "City name \"Moon\" cannot be used: it is the name of a campaign file");
