@@ -1,12 +1,15 @@
 #pragma once
-// The main menu: the program's logo and the buttons that open the two
-// wizards. It holds what the whole program shares: the picture catalogue,
+// The main menu: the program's logo, the buttons that open the two wizards,
+// and the game folder it works in with the buttons to change it and to show
+// the About box. It holds what the whole program shares: the picture catalogue,
 // the configured language and whether the game's campaign was completed.
 //
 // Creating it seeds the random source, makes the program directory the
 // current directory, loads data/intro.bmp and the catalogue, and reads
 // config.ini. The first step that fails is reported in a message box and
-// the rest are skipped; the menu still opens (in English).
+// the rest are skipped; the menu still opens (in English). A wizard opens
+// only when the game folder's atlas/ can be written; otherwise the menu says
+// why, and the player may choose another folder.
 
 #include "shell/Language.hpp"
 #include "shell/PictureCatalogue.hpp"
@@ -18,6 +21,7 @@
 #include <string>
 
 class QLabel;
+class QMessageBox;
 class QPushButton;
 class CityWizard;
 class CampaignWizard;
@@ -48,17 +52,30 @@ public:
     // The directory holding data/ (the program directory's own, or the installed data).
     const std::filesystem::path& dataHome() const noexcept { return dataHome_; }
 
+    // The About box: version, licence, the game folder and where the maps
+    // go, in the menu's language. Created on first use, shown by showAbout().
+    QMessageBox& aboutBox();
+
+signals:
+    // "Game folder…" was pressed; the program picks the folder and opens
+    // new windows on it.
+    void gameFolderChangeRequested();
+
+public slots:
+    void openCampaignWizard();
+    void openCityWizard();
+    void showAbout();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
-
-private slots:
-    void ButtonCampaignClick();
-    void ButtonSingleClick();
-    void ButtonExitClick();
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void FormCreate();
+    void loadProgramFiles();
     void loadQtTranslations();
+    void showGameFolder();
+    // Says so, and returns false, when atlas/ cannot be written.
+    bool gameFolderWritable();
 
     vantor::RandomSource& random_;
     vantor::MessageBoxes& boxes_;
@@ -75,4 +92,8 @@ private:
     QPushButton* ButtonCampaign;
     QPushButton* ButtonSingle;
     QPushButton* ButtonExit;
+    QLabel* LabelGameFolder;
+    QPushButton* ButtonGameFolder;
+    QPushButton* ButtonAbout;
+    QMessageBox* aboutBox_ = nullptr;
 };

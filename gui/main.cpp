@@ -1,11 +1,13 @@
 // vantor: the desktop program. Reads its own options (--help, --version,
 // --root DIR) before Qt starts, so they work without a display; finds the
-// program directory and the data; creates the five windows once, in order
-// (main menu, city editor, ground viewer, progress dialog, campaign wizard),
+// game folder (asking the player on the first start) and the data; creates
+// the five windows in order (main menu, city editor, ground viewer, progress
+// dialog, campaign wizard), again whenever the player changes the folder,
 // and runs the event loop until the main menu closes or a stop signal
 // (SIGINT, SIGTERM, SIGHUP) has stopped the work.
 
 #include "city/RandomSource.hpp"
+#include "gui/DesktopProgram.hpp"
 #include "gui/ProgramOptions.hpp"
 #include "gui/QtMessageBoxes.hpp"
 #include "gui/StopSignals.hpp"
@@ -16,6 +18,7 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -43,6 +46,7 @@ int main(int argc, char** argv)
     }
     int qtArgc = static_cast<int>(options->qtArguments.size()) - 1;
     QApplication app(qtArgc, options->qtArguments.data());
+    QApplication::setOrganizationName("Vantor"); // QSettings: ~/.config/Vantor/Vantor.conf
     QApplication::setApplicationName("Vantor");
     QApplication::setApplicationVersion(VANTOR_VERSION);
     QtMessageBoxes boxes;
@@ -56,25 +60,38 @@ int main(int argc, char** argv)
         return kExitUsage;
     }
 
-    std::optional<vantor::ProgramPaths> paths;
+    // The one random source of the program, handed to whoever draws from it.
+    vantor::RandomSource random;
+    DialogFolderPrompts prompts;
+    DesktopProgram program(random, boxes, prompts, vantor::ProgramPaths::processInputs(options->root, argv[0]));
+    // Stopping on a signal follows the windows when the game folder changes.
+    std::unique_ptr<StopOnSignal> stopOnSignal;
+    program.onWindowsOpened = [&](VantorWindows& windows) {
+        stopOnSignal = std::make_unique<StopOnSignal>(stopSignals, windows, [&boxes] { boxes.dismiss(); },
+                                                      [](int status) { QCoreApplication::exit(status); });
+        std::fprintf(stderr, "vantor: %s\nvantor: %s\n", program.paths().rootDescription().c_str(),
+                     program.paths().dataDescription().c_str());
+    };
+    // A stop signal before the windows exist (the first start's question is
+    // open) closes the question and its boxes; the program then ends.
+    const QMetaObject::Connection earlyStop =
+        QObject::connect(&stopSignals, &StopSignals::stopRequested, &app, [&boxes] {
+            boxes.dismiss();
+            if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
+        });
     try {
-        paths = vantor::ProgramPaths::resolve(vantor::ProgramPaths::processInputs(options->root, argv[0]));
+        program.start();
     } catch (const vantor::ProgramPathsError& e) {
         std::fprintf(stderr, "vantor: %s\n", e.what());
         boxes.error(e.what());
         return e.usage() ? kExitUsage : 1;
     }
-    std::fprintf(stderr, "vantor: %s\nvantor: %s\n", paths->rootDescription().c_str(),
-                 paths->dataDescription().c_str());
-
-    // The one random source of the program, handed to whoever draws from it.
-    vantor::RandomSource random;
-
-    VantorWindows windows(random, boxes, *paths);
-    StopOnSignal stopOnSignal(stopSignals, windows, [&boxes] { boxes.dismiss(); },
-                              [](int status) { QCoreApplication::exit(status); });
-    windows.menu.show();
+    QObject::disconnect(earlyStop);
+    if (StopSignals::received() != 0)
+        return 128 + StopSignals::received();
+    program.windows().menu.show();
     const int status = QApplication::exec();
     // A stop signal ends the program with 128 + its number, once the work stopped.
-    return stopOnSignal.exitStatus() != 0 ? stopOnSignal.exitStatus() : status;
+    return stopOnSignal->exitStatus() != 0 ? stopOnSignal->exitStatus() : status;
 }

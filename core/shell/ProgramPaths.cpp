@@ -69,7 +69,26 @@ ProgramPaths::Inputs ProgramPaths::processInputs(const std::optional<fs::path>& 
         return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
     };
     return Inputs{rootOption, variable("VANTOR_ROOT"), executableDirectory(argv0), variable("XDG_DATA_HOME"),
-                  variable("HOME")};
+                  variable("HOME"), std::nullopt};
+}
+
+bool ProgramPaths::needsChoice(const Inputs& in)
+{
+    std::error_code ec;
+    return !in.rootOption && !(in.rootVariable && !in.rootVariable->empty()) &&
+           !fs::is_directory(in.executableDir / "data", ec) && !in.chosenFolder;
+}
+
+fs::path ProgramPaths::userFolder(const Inputs& in)
+{
+    // The XDG base directory rule: a relative XDG_DATA_HOME is ignored.
+    if (in.xdgDataHome && fs::path(*in.xdgDataHome).is_absolute())
+        return fs::path(*in.xdgDataHome) / "vantor";
+    if (in.home && fs::path(*in.home).is_absolute())
+        return fs::path(*in.home) / ".local" / "share" / "vantor";
+    throw ProgramPathsError("Cannot find a folder for Vantor's files: neither XDG_DATA_HOME nor HOME is set "
+                            "(name one with --root or VANTOR_ROOT)",
+                            false);
 }
 
 ProgramPaths ProgramPaths::resolve(const Inputs& in)
@@ -89,19 +108,14 @@ ProgramPaths ProgramPaths::resolve(const Inputs& in)
     } else if (fs::is_directory(in.executableDir / "data", ec)) {
         paths.rootFrom_ = RootFrom::ProgramFolder;
         paths.root_ = in.executableDir;
+    } else if (in.chosenFolder) {
+        paths.rootFrom_ = RootFrom::Chosen;
+        paths.root_ = *in.chosenFolder;
+        if (!fs::is_directory(paths.root_, ec))
+            throw ProgramPathsError("The game folder " + paths.root_.string() + " is not a directory", false);
     } else {
-        // The XDG base directory rule: a relative XDG_DATA_HOME is ignored.
-        fs::path base;
-        if (in.xdgDataHome && fs::path(*in.xdgDataHome).is_absolute())
-            base = *in.xdgDataHome;
-        else if (in.home && fs::path(*in.home).is_absolute())
-            base = fs::path(*in.home) / ".local" / "share";
-        else
-            throw ProgramPathsError("Cannot find a folder for Vantor's files: neither XDG_DATA_HOME nor HOME is set "
-                                    "(name one with --root or VANTOR_ROOT)",
-                                    false);
+        paths.root_ = userFolder(in);
         paths.rootFrom_ = RootFrom::UserFolder;
-        paths.root_ = base / "vantor";
         if (!fs::is_directory(paths.root_, ec)) {
             ec.clear();
             paths.rootCreated_ = fs::create_directories(paths.root_, ec);
@@ -142,6 +156,9 @@ std::string ProgramPaths::rootDescription() const
         break;
     case RootFrom::ProgramFolder:
         text += "the program's own folder";
+        break;
+    case RootFrom::Chosen:
+        text += "the game folder chosen in Vantor";
         break;
     case RootFrom::UserFolder:
         text += rootCreated_ ? "created for this user" : "this user's folder";

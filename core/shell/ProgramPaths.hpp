@@ -7,7 +7,8 @@
 //   1. --root DIR;
 //   2. the environment variable VANTOR_ROOT;
 //   3. the executable's directory when data/ is beside it (the build folder);
-//   4. $XDG_DATA_HOME/vantor (default ~/.local/share/vantor), created when
+//   4. the game folder the player chose in the desktop program (its settings);
+//   5. $XDG_DATA_HOME/vantor (default ~/.local/share/vantor), created when
 //      missing: an installed program writes into the user's own folder.
 // The data: <program directory>/data when it holds every file the programs
 // read (the game's own art, or the build folder's data); otherwise the data
@@ -37,7 +38,7 @@ private:
 
 class ProgramPaths {
 public:
-    enum class RootFrom { Option, Environment, ProgramFolder, UserFolder };
+    enum class RootFrom { Option, Environment, ProgramFolder, Chosen, UserFolder };
     enum class DataFrom { ProgramDirectory, Installed, ProgramFolder, Missing };
 
     // What the resolution starts from; the process's own values come from
@@ -48,6 +49,7 @@ public:
         std::filesystem::path executableDir;
         std::optional<std::string> xdgDataHome;            // XDG_DATA_HOME (relative values are ignored)
         std::optional<std::string> home;                   // HOME
+        std::optional<std::filesystem::path> chosenFolder; // the desktop program's remembered game folder
     };
 
     // A program directory that holds its own data/ (tools and tests).
@@ -56,6 +58,13 @@ public:
     // Resolves as described above. Throws ProgramPathsError naming --root,
     // VANTOR_ROOT or the folder that could not be created.
     static ProgramPaths resolve(const Inputs& inputs);
+    // True when nothing names the program directory (no --root, VANTOR_ROOT,
+    // program folder with data/ or chosen folder), so that resolve() would
+    // take the user's folder: the desktop program asks the player first.
+    static bool needsChoice(const Inputs& inputs);
+    // The user's own folder, $XDG_DATA_HOME/vantor or ~/.local/share/vantor
+    // (not created here). Throws ProgramPathsError when neither is set.
+    static std::filesystem::path userFolder(const Inputs& inputs);
     // The inputs of this process: the environment and /proc/self/exe.
     static Inputs processInputs(const std::optional<std::filesystem::path>& rootOption, const char* argv0);
 

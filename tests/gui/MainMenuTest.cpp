@@ -4,7 +4,9 @@
 #include "GuiTestSupport.hpp"
 
 #include <QLabel>
+#include <QKeySequence>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 
 using namespace vantor;
@@ -29,15 +31,15 @@ void MainMenuTest::texts_data()
     QTest::addColumn<QString>("exit");
     QTest::addColumn<bool>("completed");
 
-    QTest::newRow("no config.ini") << "" << "Generate Campaign" << "Generate Single Mission" << "Exit" << false;
+    QTest::newRow("no config.ini") << "" << "Generate &Campaign" << "Generate &Single Mission" << "E&xit" << false;
     QTest::newRow("Cze") << "[General]\r\nLanguage=Cze\r\n"
-                         << "Generuj kampaň" << "Generuj misi" << "Konec" << false;
+                         << "Generuj &kampaň" << "Generuj &misi" << "K&onec" << false;
     QTest::newRow("cze is English") << "[General]\r\nLanguage=cze\r\nCC=1\r\n"
-                                    << "Generate Campaign" << "Generate Single Mission" << "Exit" << true;
+                                    << "Generate &Campaign" << "Generate &Single Mission" << "E&xit" << true;
     QTest::newRow("Czech is English") << "[General]\r\nLanguage=Czech\r\nCC=0\r\n"
-                                      << "Generate Campaign" << "Generate Single Mission" << "Exit" << false;
+                                      << "Generate &Campaign" << "Generate &Single Mission" << "E&xit" << false;
     QTest::newRow("Cze, CC=0x10") << "[General]\r\nLanguage=Cze\r\nCC=0x10\r\n"
-                                  << "Generuj kampaň" << "Generuj misi" << "Konec" << true;
+                                  << "Generuj &kampaň" << "Generuj &misi" << "K&onec" << true;
 }
 
 void MainMenuTest::texts()
@@ -55,6 +57,14 @@ void MainMenuTest::texts()
     QCOMPARE(child<QPushButton>(program.menu, "ButtonSingle")->text(), single);
     QCOMPARE(child<QPushButton>(program.menu, "ButtonExit")->text(), exit);
     QCOMPARE(program.menu->campaignCompleted(), completed);
+    // Every button has a mnemonic of its own (Alt and a letter).
+    QSet<QString> mnemonics;
+    for (const QPushButton* button : program.menu->findChildren<QPushButton*>()) {
+        const QString key = QKeySequence::mnemonic(button->text()).toString();
+        QVERIFY2(!key.isEmpty(), qPrintable(button->text()));
+        mnemonics.insert(key);
+    }
+    QCOMPARE(mnemonics.size(), 5);
 }
 
 void MainMenuTest::failingStart_data()
@@ -77,7 +87,7 @@ void MainMenuTest::failingStart()
     const auto& first = program.boxes.shown.front();
     QCOMPARE(first.kind, MessageBoxes::Kind::Error);
     QVERIFY2(QString::fromStdString(first.text).contains(named), first.text.c_str());
-    QCOMPARE(child<QPushButton>(program.menu, "ButtonSingle")->text(), QString("Generate Single Mission"));
+    QCOMPARE(child<QPushButton>(program.menu, "ButtonSingle")->text(), QString("Generate &Single Mission"));
     QVERIFY(!program.menu->campaignCompleted());
     QCOMPARE(program.menu->language(), Language::English);
 }
