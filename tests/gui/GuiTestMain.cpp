@@ -3,13 +3,19 @@
 #include "GuiTestSupport.hpp"
 
 #include <QApplication>
+#include <QSettings>
 
 #include <cstring>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    QApplication::setOrganizationName("Vantor");
     QApplication::setApplicationName("Vantor");
+    // Remembered settings go to a folder of this run, never the user's.
+    const vantor::test::TempDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(settings.path().string()));
     struct Suite {
         const char* name;
         int (*run)(int, char**);
@@ -24,6 +30,7 @@ int main(int argc, char** argv)
         {"UsabilityTest", runUsabilityTest},
         {"ControlMappingTest", runControlMappingTest},
         {"StopSignalsTest", runStopSignalsTest},
+        {"GameFolderTest", runGameFolderTest},
     };
     const char* only = argc > 1 ? argv[1] : nullptr;
     // QTest sees the program name only, plus anything after the suite name.

@@ -79,3 +79,4 @@ int runCaptionsTest(int argc, char** argv);
 int runUsabilityTest(int argc, char** argv);
 int runControlMappingTest(int argc, char** argv);
 int runStopSignalsTest(int argc, char** argv);
+int runGameFolderTest(int argc, char** argv);
