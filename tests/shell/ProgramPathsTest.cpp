@@ -115,6 +115,56 @@ TEST(ProgramPaths, ResolvesTheProgramDirectoryAndTheData)
     }
 }
 
+// The desktop program's remembered folder comes after everything that names
+// a folder in this run, and only with none of them is the player asked.
+TEST(ProgramPaths, AChosenFolderComesAfterTheNamedOnes)
+{
+    using R = ProgramPaths::RootFrom;
+    struct Case {
+        const char* name;
+        bool option;
+        bool variable;
+        bool buildExe;
+        bool chosen;
+        R rootFrom;
+        const char* root;
+        bool asks; // needsChoice()
+    };
+    const Case cases[] = {
+        {"chosen", false, false, false, true, R::Chosen, "game", false},
+        {"nothing: the user's folder, asked first", false, false, false, false, R::UserFolder, "xdg/vantor", true},
+        {"--root beats chosen", true, false, false, true, R::Option, "game", false},
+        {"VANTOR_ROOT beats chosen", false, true, false, true, R::Environment, "home", false},
+        {"program folder beats chosen", false, false, true, true, R::ProgramFolder, "build/bin", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Layout layout;
+        ProgramPaths::Inputs in;
+        in.executableDir = c.buildExe ? layout.buildBin : layout.installedBin;
+        in.xdgDataHome = layout.xdg.string();
+        if (c.option)
+            in.rootOption = layout.game;
+        if (c.variable)
+            in.rootVariable = layout.home.string();
+        if (c.chosen)
+            in.chosenFolder = layout.game;
+        EXPECT_EQ(ProgramPaths::needsChoice(in), c.asks);
+        EXPECT_EQ(ProgramPaths::userFolder(in), layout.xdg / "vantor");
+        const ProgramPaths paths = ProgramPaths::resolve(in);
+        EXPECT_EQ(paths.rootFrom(), c.rootFrom);
+        EXPECT_EQ(paths.root(), layout.top.path() / c.root);
+    }
+    // A chosen folder that is gone is not created: the program asks again.
+    Layout layout;
+    ProgramPaths::Inputs in;
+    in.executableDir = layout.installedBin;
+    in.home = layout.home.string();
+    in.chosenFolder = layout.top.path() / "unplugged";
+    EXPECT_THROW((void)ProgramPaths::resolve(in), ProgramPathsError);
+    EXPECT_FALSE(fs::exists(layout.top.path() / "unplugged"));
+}
+
 TEST(ProgramPaths, TheUserFolderIsCreatedOnceAndRelativeXdgIsIgnored)
 {
     Layout layout;
