@@ -11,6 +11,7 @@
 namespace {
 
 // Every text of the question; both languages are shown together.
+constexpr WindowText kHeading{"Where is Korvane's folder?", "Kde je složka hry Korvane?"};
 constexpr WindowText kWhy{
     "Vantor writes its maps into the atlas folder inside Korvane's folder, where the game reads them, and takes "
     "the language and the unlocked mission layouts from the game's config.ini. Choose the folder Korvane is "
@@ -35,13 +36,18 @@ GameFolderQuestion::GameFolderQuestion(const std::filesystem::path& defaultFolde
     setFont(windowFont());
     setModal(true);
 
-    const QString folder = QString::fromStdString(defaultFolder.string());
+    const QString folder = folderText(defaultFolder);
     QString question;
     if (!note.isEmpty())
         question = note + QStringLiteral("\n\n");
     question += fromUtf8(kWhy.english).arg(folder) + QStringLiteral("\n") + fromUtf8(kLater.english) +
                 QStringLiteral("\n\n") + fromUtf8(kWhy.czech).arg(folder) + QStringLiteral("\n") +
                 fromUtf8(kLater.czech);
+    auto* heading = new QLabel(fromUtf8(kHeading.english) + QStringLiteral(" · ") + fromUtf8(kHeading.czech), this);
+    heading->setObjectName("LabelHeading");
+    QFont bold = heading->font();
+    bold.setBold(true);
+    heading->setFont(bold);
     LabelQuestion = new QLabel(question, this);
     LabelQuestion->setObjectName("LabelQuestion");
     LabelQuestion->setWordWrap(true);
@@ -61,6 +67,7 @@ GameFolderQuestion::GameFolderQuestion(const std::filesystem::path& defaultFolde
     buttons->addWidget(ButtonChoose);
     buttons->addWidget(ButtonKeep);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(heading);
     layout->addWidget(LabelQuestion);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);

@@ -9,6 +9,7 @@
 #include "shell/MessageBoxes.hpp"
 #include "shell/VantorError.hpp"
 #include "gui/CityWizard.hpp"
+#include "gui/QtText.hpp"
 #include "gui/WindowFont.hpp"
 
 #include "VantorBuildInfo.hpp"
@@ -115,16 +116,6 @@ QString pathText(const std::filesystem::path& path)
     return QString::fromStdU16String(path.u16string());
 }
 
-// A folder as the player knows it: the home folder written "~".
-QString shortPathText(const std::filesystem::path& path)
-{
-    const QString full = QDir::cleanPath(pathText(path));
-    const QString home = QDir::cleanPath(QDir::homePath());
-    if (home.size() > 1 && (full == home || full.startsWith(home + QLatin1Char('/'))))
-        return QStringLiteral("~") + full.mid(home.size());
-    return full;
-}
-
 } // namespace
 
 MainMenu::MainMenu(vantor::RandomSource& random, vantor::MessageBoxes& boxes, const vantor::ProgramPaths& paths,
@@ -223,7 +214,7 @@ void MainMenu::showGameFolder()
     const QString shown = text(language(), TextGameFolder);
     const QFontMetrics metrics(LabelGameFolder->font());
     const int room = LabelGameFolder->contentsRect().width() - metrics.horizontalAdvance(shown.arg(QString()));
-    LabelGameFolder->setText(shown.arg(metrics.elidedText(shortPathText(programDir_), Qt::ElideMiddle, room)));
+    LabelGameFolder->setText(shown.arg(metrics.elidedText(folderText(programDir_), Qt::ElideMiddle, room)));
     LabelGameFolder->setToolTip(full);
 }
 
@@ -281,10 +272,10 @@ QMessageBox& MainMenu::aboutBox()
         aboutBox_->setEscapeButton(QMessageBox::Ok);
     }
     // Said again each time: the folder is the one the menu works in now.
-    const QString atlas = pathText(programDir_ / "atlas");
     aboutBox_->setText(text(language(), TextAbout)
-                           .arg(QStringLiteral(VANTOR_VERSION), pathText(programDir_).toHtmlEscaped(),
-                                atlas.toHtmlEscaped(), pathText(dataHome_ / "data").toHtmlEscaped()));
+                           .arg(QStringLiteral(VANTOR_VERSION), folderText(programDir_).toHtmlEscaped(),
+                                folderText(programDir_ / "atlas").toHtmlEscaped(),
+                                folderText(dataHome_ / "data").toHtmlEscaped()));
     return *aboutBox_;
 }
 

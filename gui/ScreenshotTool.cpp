@@ -1,8 +1,10 @@
-// vantor-screenshots <output dir> [Eng|Cze]: renders the main menu, every
-// step of the single-mission and campaign wizards and the progress dialog
-// to PNG files, for the documentation. Runs without a display (QT_QPA_PLATFORM=offscreen).
-// The windows work in a temporary program directory whose data/ points at
-// the build's data directory.
+// vantor-screenshots <output dir> [Eng|Cze]: renders the main menu, its
+// About box, every step of the single-mission and campaign wizards and the
+// progress dialog to PNG files, for the documentation, and (with Eng) the
+// first start's game folder question, which speaks both languages. Runs
+// without a display (QT_QPA_PLATFORM=offscreen). The windows work in a
+// temporary game folder, ~/games/korvane of a temporary home, whose data/
+// points at the build's data directory.
 
 #include "gui/VantorWindows.hpp"
 #include "city/RandomSource.hpp"
@@ -11,8 +13,10 @@
 #include "gui/ProgressDialog.hpp"
 #include "gui/MainMenu.hpp"
 #include "gui/CityWizard.hpp"
+#include "gui/GameFolderQuestion.hpp"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -53,14 +57,18 @@ int main(int argc, char** argv)
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    // A home of its own, so that the folders read the same on every machine.
+    const std::filesystem::path top =
+        std::filesystem::temp_directory_path() / ("vantor-screenshots-" + std::to_string(::getpid()));
+    const std::filesystem::path home = top / "home";
+    const std::filesystem::path root = home / "games" / "korvane";
+    qputenv("HOME", QByteArray::fromStdString(home.string()));
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vantor");
     const std::filesystem::path out = std::filesystem::absolute(argv[1]);
     const std::string language = argc > 2 ? argv[2] : "Eng";
     std::filesystem::create_directories(out);
 
-    const std::filesystem::path root =
-        std::filesystem::temp_directory_path() / ("vantor-screenshots-" + std::to_string(::getpid()));
     std::filesystem::create_directories(root);
     std::filesystem::create_directory_symlink(std::filesystem::path(VANTOR_BIN_DIR) / "data", root / "data");
     std::ofstream(root / "config.ini") << "[General]\r\nLanguage=" << language << "\r\n";
@@ -78,6 +86,17 @@ int main(int argc, char** argv)
 
         const std::string suffix = language == "Cze" ? "-cze" : "";
         failures += !save(menu, out / ("main-menu" + suffix + ".png"));
+        QMessageBox& about = menu.aboutBox();
+        about.show();
+        QApplication::processEvents();
+        failures += !save(about, out / ("about" + suffix + ".png"));
+        about.hide();
+        if (language != "Cze") {
+            GameFolderQuestion question(home / ".local" / "share" / "vantor", QString());
+            question.show();
+            QApplication::processEvents();
+            failures += !save(question, out / "game-folder-question.png");
+        }
         editor.show();
         random.setSeed(1);
         for (int step = 1; step <= 9; ++step) {
@@ -103,6 +122,6 @@ int main(int argc, char** argv)
         failures += !save(progress, out / ("progress" + suffix + ".png"));
     }
     std::error_code ignored;
-    std::filesystem::remove_all(root, ignored);
+    std::filesystem::remove_all(top, ignored);
     return failures == 0 ? 0 : 1;
 }
