@@ -52,6 +52,13 @@ layout)
     for f in "$build"/bin/data/*; do
         cmp -s "$f" "$usr/share/vantor/data/$(basename "$f")" || fail "data/$(basename "$f") differs"
     done
+    # The fonts' licence travels with the fonts; no placeholder address anywhere.
+    [ -s "$usr/share/vantor/data/DejaVuFonts-LICENSE.txt" ] || fail "the DejaVu fonts' licence is not beside them"
+    grep -q "^License: MIT" "$usr/share/doc/vantor/copyright" || fail "the copyright file does not say MIT"
+    grep -q "^License: bitstream-vera" "$usr/share/doc/vantor/copyright" || fail "the copyright file lacks the fonts' licence"
+    if grep -rlI "example\.\(org\|com\)" "$usr/share/doc" "$usr/share/metainfo" "$usr/share/applications" 2>/dev/null; then
+        fail "a placeholder address is installed"
+    fi
     # Man pages and the changelog are compressed as Debian wants them.
     for p in "${programs[@]}"; do
         gzip -t "$usr/share/man/man1/$p.1.gz" 2>/dev/null || fail "no gzipped man page for $p"
@@ -114,7 +121,9 @@ data-lookup)
     ;;
 desktop-files)
     need appstreamcli
-    appstreamcli validate --no-net "$usr/share/metainfo/$appid.metainfo.xml" || fail "appstreamcli validate"
+    appstreamcli validate --pedantic --no-net "$usr/share/metainfo/$appid.metainfo.xml" || fail "appstreamcli validate"
+    grep -q '<summary xml:lang="cs">' "$usr/share/metainfo/$appid.metainfo.xml" || fail "no Czech summary"
+    grep -q '<project_license>MIT' "$usr/share/metainfo/$appid.metainfo.xml" || fail "the metainfo's licence is not MIT"
     if [ "$gui" = gui ]; then
         need desktop-file-validate
         desktop=$usr/share/applications/$appid.desktop
@@ -139,6 +148,11 @@ man-pages)
             grep -qF -- "$option" <<<"$text" || fail "$p.1 does not name $option"
         done
         grep -qF VANTOR_ROOT <<<"$text" || fail "$p.1 does not describe VANTOR_ROOT"
+        grep -q '^\.SH EXAMPLES' <<<"$text" || fail "$p.1 has no EXAMPLES section"
+        if command -v man >/dev/null; then
+            wide=$(MANWIDTH=80 man -l "$page" 2>/dev/null | awk 'length > 80' | head -3)
+            [ -z "$wide" ] || fail "$p.1 has lines over 80 columns: $wide"
+        fi
         echo "$p.1 names: $(echo $options)"
     done
     ;;
