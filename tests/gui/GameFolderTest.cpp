@@ -152,6 +152,7 @@ private slots:
     void namedFoldersNeedNoQuestion();
     void aFolderGoneIsAskedAgain();
     void theQuestionSpeaksBothLanguages();
+    void theDialogsAnswerAsPressed();
     void menuShowsAndChangesTheFolder();
     void anUnwritableFolderIsSaidBeforeWork();
     void aboutBox_data();
@@ -296,6 +297,35 @@ void GameFolderTest::theQuestionSpeaksBothLanguages()
         QTest::keyClick(&question, static_cast<Qt::Key>(key));
         QTRY_VERIFY_WITH_TIMEOUT(!question.isVisible(), 2000);
         QCOMPARE(question.result(), key == Qt::Key_Return ? int(GameFolderQuestion::Choose) : int(QDialog::Rejected));
+    }
+}
+
+// The program's own prompts: each button of the question gives its answer.
+void GameFolderTest::theDialogsAnswerAsPressed()
+{
+    using A = FolderPrompts::FirstStart;
+    const std::pair<const char*, A> presses[] = {
+        {"ButtonChoose", A::Choose}, {"ButtonKeep", A::KeepDefault}, {nullptr, A::Closed}};
+    for (const auto& [button, answer] : presses) {
+        QTimer::singleShot(50, [button = button] {
+            QWidget* question = QApplication::activeModalWidget();
+            if (question == nullptr)
+                return;
+            if (button != nullptr)
+                child<QPushButton>(question, button)->click();
+            else
+                QTest::keyClick(question, Qt::Key_Escape);
+        });
+        // Never waits for ever: a question still open after 3 s is closed.
+        QTimer safety;
+        safety.setSingleShot(true);
+        QObject::connect(&safety, &QTimer::timeout, [] {
+            if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+        safety.start(3000);
+        DialogFolderPrompts prompts;
+        QCOMPARE(prompts.askFirstStart("/games", QString()), answer);
     }
 }
 
