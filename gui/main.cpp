@@ -66,11 +66,17 @@ int main(int argc, char** argv)
     DesktopProgram program(random, boxes, prompts, vantor::ProgramPaths::processInputs(options->root, argv[0]));
     // Stopping on a signal follows the windows when the game folder changes.
     std::unique_ptr<StopOnSignal> stopOnSignal;
+    bool opened = false;
     program.onWindowsOpened = [&](VantorWindows& windows) {
         stopOnSignal = std::make_unique<StopOnSignal>(stopSignals, windows, [&boxes] { boxes.dismiss(); },
                                                       [](int status) { QCoreApplication::exit(status); });
-        std::fprintf(stderr, "vantor: %s\nvantor: %s\n", program.paths().rootDescription().c_str(),
-                     program.paths().dataDescription().c_str());
+        if (opened)
+            std::fprintf(stderr, "vantor: Game folder %s (chosen in the main menu)\n",
+                         program.paths().root().string().c_str());
+        else
+            std::fprintf(stderr, "vantor: %s\n", program.paths().rootDescription().c_str());
+        std::fprintf(stderr, "vantor: %s\n", program.paths().dataDescription().c_str());
+        opened = true;
     };
     // A stop signal before the windows exist (the first start's question is
     // open) closes the question and its boxes; the program then ends.
