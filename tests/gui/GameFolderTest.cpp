@@ -12,11 +12,13 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
 
+#include <csignal>
 #include <deque>
 
 using namespace vantor;
@@ -158,6 +160,7 @@ private slots:
     void aboutBox_data();
     void aboutBox();
     void keyboard();
+    void aStopSignalEndsTheFirstStartQuestion();
 };
 
 void GameFolderTest::firstStart_data()
@@ -447,6 +450,40 @@ void GameFolderTest::keyboard()
     QVERIFY(QTest::qWaitForWindowActive(menu));
     QCOMPARE(modalOpenedBy([&] { QTest::keyClick(menu, Qt::Key_A, Qt::AltModifier); }), QString("AboutBox"));
     menu->hide();
+}
+
+// The real program, installed without a game folder, waits in the first
+// start's question; SIGTERM still ends it (143), and nothing is remembered.
+void GameFolderTest::aStopSignalEndsTheFirstStartQuestion()
+{
+    TempDir top;
+    const fs::path bin = top.path() / "prefix" / "bin";
+    const fs::path home = top.path() / "home";
+    for (const fs::path& dir : {bin, home, top.path() / "prefix" / "share" / "vantor"})
+        fs::create_directories(dir);
+    linkData(top.path() / "prefix" / "share" / "vantor");
+    fs::copy_file(fs::path(VANTOR_BIN_DIR) / "vantor", bin / "vantor");
+
+    QProcess vantor;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"VANTOR_ROOT", "XDG_DATA_HOME", "XDG_CONFIG_HOME"})
+        environment.remove(name);
+    environment.insert("HOME", QString::fromStdString(home.string()));
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    vantor.setProcessEnvironment(environment);
+    vantor.start(QString::fromStdString((bin / "vantor").string()), {});
+    QVERIFY(vantor.waitForStarted(5000));
+    // Whether the question is up yet or not, the signal must end the program.
+    QTest::qWait(1500);
+    QCOMPARE(vantor.state(), QProcess::Running);
+    ::kill(static_cast<pid_t>(vantor.processId()), SIGTERM);
+    const bool ended = vantor.waitForFinished(10000);
+    if (!ended)
+        vantor.kill();
+    QVERIFY2(ended, "vantor kept waiting after SIGTERM");
+    QCOMPARE(vantor.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(vantor.exitCode(), 143);
+    QVERIFY(!fs::exists(home / ".config" / "Vantor" / "Vantor.conf"));
 }
 
 int runGameFolderTest(int argc, char** argv)
