@@ -16,6 +16,7 @@
 #include "VantorBuildInfo.hpp"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
 #include <memory>
@@ -49,6 +50,10 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName("Vantor"); // QSettings: ~/.config/Vantor/Vantor.conf
     QApplication::setApplicationName("Vantor");
     QApplication::setApplicationVersion(VANTOR_VERSION);
+    // The installed menu entry and icon (share/applications, share/icons), so
+    // that the desktop and the About box show Vantor's own icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.vantor.Vantor"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.vantor.Vantor")));
     QtMessageBoxes boxes;
     // From here on SIGINT, SIGTERM and SIGHUP stop the program cleanly.
     StopSignals stopSignals;
