@@ -33,6 +33,7 @@ struct TestHook {
     long killBefore = 0;
     long killAfter = 0;
     long holdBefore = 0;
+    bool syncOff = false;
     std::string waitBeforeLock; // a file whose appearance lets the writer take the lock
 };
 
@@ -90,6 +91,8 @@ TestHook readTestHook()
             hook.killBefore = parseNumber(arg);
         } else if (key == "kill-after") {
             hook.killAfter = parseNumber(arg);
+        } else if (key == "sync") {
+            hook.syncOff = arg == "off";
         } else if (key == "hold-before") {
             hook.holdBefore = parseNumber(arg);
         } else if (key == "wait-before-lock") {
@@ -235,7 +238,7 @@ bool FileFaults::syncing()
 {
     FaultState& s = faults();
     const std::lock_guard guard(s.mutex);
-    return s.syncing;
+    return s.syncing && !s.hook.syncOff;
 }
 
 void FileFaults::setFreeSpace(std::optional<std::uint64_t> bytes)

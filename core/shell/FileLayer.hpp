@@ -17,6 +17,7 @@
 // real vantor-cli: a list of items separated by ';'
 //   record=PATH       appends "<number> <kind> <name>" for every counted operation
 //   fail=N:ERROR      operation N fails with ERROR (EIO, ENOSPC, EACCES, EROFS, EPERM)
+//   sync=off          flushing skipped (still counted), as FileFaults::setSyncing(false)
 //   kill-before=N     the process kills itself (SIGKILL) just before operation N
 //   kill-after=N      ... just after operation N
 //   hold-before=N     just before operation N, writes "vantor test hook: holding
