@@ -173,11 +173,21 @@ protected:
 
     // Kills `args` at `hook`, lets `next` repair, and compares atlas/ with
     // the state the commit point says it must hold; puts `before_` back.
+    // With `checkFirst`, `vantor-cli check` reports the interrupted save
+    // (and only that) and changes nothing.
     void killAndRepair(const std::vector<std::string>& args, const std::string& hook, bool expectNew,
-                       const std::vector<std::string>& next, int nextStatus)
+                       const std::vector<std::string>& next, int nextStatus, bool checkFirst = false)
     {
         const test::ProcessResult r = run(args, hook);
         EXPECT_TRUE(killed(r)) << hook << ": " << r.exitCode << " " << r.output;
+        if (checkFirst) {
+            const test::Snapshot killedState = test::snapshot(atlas());
+            const test::ProcessResult check = run({"check"});
+            EXPECT_EQ(check.exitCode, 1);
+            EXPECT_EQ(check.output, "atlas/.vantor-journal: a save was interrupted: run 'vantor-cli repair' (or save "
+                                    "again) to put the previous files back\natlas/ has 1 problem\n");
+            EXPECT_TRUE(test::snapshot(atlas()) == killedState);
+        }
         const test::ProcessResult repaired = run(next);
         EXPECT_EQ(repaired.exitCode, nextStatus) << hook << ": " << repaired.output;
         const test::Snapshot now = test::snapshot(atlas());
@@ -230,7 +240,8 @@ TEST_F(AtlasCrash, SingleMissionKilledAtEveryStepIsRepaired)
         const bool odd = n % 2 == 1;
         const std::vector<std::string> next = odd ? std::vector<std::string>{"campaign", "--seed", "9"}
                                                   : std::vector<std::string>{"repair"};
-        killAndRepair(kSave, "kill-before=" + std::to_string(n), n > point, next, odd ? 3 : 0);
+        // Before the first file moves, the journal is the only problem.
+        killAndRepair(kSave, "kill-before=" + std::to_string(n), n > point, next, odd ? 3 : 0, n == first + 6);
         killAndRepair(kSave, "kill-after=" + std::to_string(n), n >= point, next, odd ? 3 : 0);
     }
 }
