@@ -324,19 +324,27 @@ int runCity(const cli::CityOptions& options, const char* argv0)
     return 0;
 }
 
-// `vantor-cli check`: the problems found, one a line, then the summary; exit
-// status 0 when atlas/ is sound, 1 when not, 2 for a root that is no directory.
-int runCheck(const cli::CheckOptions& options, const char* argv0)
+// The program directory of `check` and `repair`, the same as the generating
+// commands': --root, VANTOR_ROOT, the program's folder or the user's folder.
+// An exit status when it cannot be found.
+std::optional<int> findRoot(const cli::CheckOptions& options, const char* argv0, std::filesystem::path& root)
 {
-    // The same program directory as the generating commands: --root,
-    // VANTOR_ROOT, the program's folder or the user's folder.
-    std::filesystem::path root;
     try {
         root = ProgramPaths::resolve(ProgramPaths::processInputs(options.root, argv0)).root();
     } catch (const ProgramPathsError& e) {
         std::cerr << "vantor-cli: " << e.what() << "\n";
         return e.usage() ? kExitUsage : kExitIoError;
     }
+    return std::nullopt;
+}
+
+// `vantor-cli check`: the problems found, one a line, then the summary; exit
+// status 0 when atlas/ is sound, 1 when not, 2 for a root that is no directory.
+int runCheck(const cli::CheckOptions& options, const char* argv0)
+{
+    std::filesystem::path root;
+    if (const auto failed = findRoot(options, argv0, root))
+        return *failed;
     const AtlasReport report = AtlasChecker::check(root);
     for (const std::string& finding : report.findings)
         std::cout << finding << "\n";
@@ -349,12 +357,8 @@ int runCheck(const cli::CheckOptions& options, const char* argv0)
 int runRepair(const cli::CheckOptions& options, const char* argv0)
 {
     std::filesystem::path root;
-    try {
-        root = ProgramPaths::resolve(ProgramPaths::processInputs(options.root, argv0)).root();
-    } catch (const ProgramPathsError& e) {
-        std::cerr << "vantor-cli: " << e.what() << "\n";
-        return e.usage() ? kExitUsage : kExitIoError;
-    }
+    if (const auto failed = findRoot(options, argv0, root))
+        return *failed;
     try {
         AtlasDirectory atlas(root / "atlas", false);
         if (atlas.beginWriting())

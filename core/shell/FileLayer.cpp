@@ -284,12 +284,13 @@ int createExclusive(int dirFd, const char* name)
     return remember(::openat(dirFd, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644), name);
 }
 
-int openForReading(int dirFd, const char* name)
+namespace {
+
+// openat with `flags` (never following a link, never blocking on a FIFO),
+// kept only when a regular file stands there; anything else fails with EINVAL.
+int openRegularFile(int dirFd, const char* name, int flags)
 {
-    const Operation op("open", name);
-    if (op.failed())
-        return -1;
-    const int fd = ::openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::openat(dirFd, name, flags | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0644);
     if (fd < 0)
         return -1;
     struct stat st {};
@@ -301,22 +302,18 @@ int openForReading(int dirFd, const char* name)
     return remember(fd, name);
 }
 
+} // namespace
+
+int openForReading(int dirFd, const char* name)
+{
+    const Operation op("open", name);
+    return op.failed() ? -1 : openRegularFile(dirFd, name, O_RDONLY);
+}
+
 int openLockFile(int dirFd, const char* name)
 {
     const Operation op("openlock", name);
-    if (op.failed())
-        return -1;
-    // O_NONBLOCK: a FIFO planted at the name must not hang the program.
-    const int fd = ::openat(dirFd, name, O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0644);
-    if (fd < 0)
-        return -1;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        errno = EINVAL;
-        return -1;
-    }
-    return remember(fd, name);
+    return op.failed() ? -1 : openRegularFile(dirFd, name, O_RDWR | O_CREAT);
 }
 
 int lockExclusive(int fd)
