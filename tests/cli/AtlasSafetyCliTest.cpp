@@ -207,20 +207,6 @@ TEST_F(AtlasSafetyCli, SignalsMidCampaignKeepThePreviousCampaign)
             << child.output;
         EXPECT_TRUE(test::snapshot(atlas()) == before) << c.name << test::difference(before, test::snapshot(atlas()));
     }
-
-    // SIGKILL cannot be handled: the staging folder stays beside the
-    // untouched previous campaign, and the next writer removes it.
-    Child killed({"campaign", "--root", dir(), "--seed", "8", "--overwrite"}, root_.path() / "out.txt");
-    for (int k = 0; k < 3000 && leftovers().empty(); ++k)
-        ::usleep(10000);
-    ::usleep(100000);
-    ::kill(killed.pid(), SIGKILL);
-    EXPECT_EQ(killed.wait(), -1);
-    EXPECT_EQ(leftovers().size(), 1u);
-    EXPECT_TRUE(test::without(test::snapshot(atlas()), ".vantor-staging-") == before);
-    EXPECT_EQ(run({"city", "--seed", "4", "--size", "very-small"}).exitCode, 0);
-    EXPECT_TRUE(leftovers().empty());
-    EXPECT_TRUE(test::snapshot(atlas()) == before) << "the same single mission again";
 }
 
 // `city` stopped by SIGINT, SIGTERM or SIGHUP while the test hook holds its
