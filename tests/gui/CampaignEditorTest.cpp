@@ -58,12 +58,7 @@ QString working(TestProgram& p)
 // Clicks Next until the step is reached (steps 3 and 4 do their work on the way).
 void goToStep(TestProgram& p, int step)
 {
-    while (p.campaign->wizardStep() < step) {
-        QPushButton* next = button(p, "ButtonNext");
-        if (!next->isEnabled())
-            qFatal("Next is disabled on step %d", p.campaign->wizardStep());
-        next->click();
-    }
+    test::goToStep(p.campaign, step, &p.boxes);
 }
 
 fs::path atlas(TestProgram& p)

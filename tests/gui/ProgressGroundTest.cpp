@@ -72,8 +72,7 @@ void ProgressGroundTest::groundViewerSize()
     TestProgram p(config.toStdString());
     p.editor->show();
     child<QRadioButton>(p.editor, QString("RadioGroupSizeItem%1").arg(size).toLatin1().constData())->click();
-    while (p.editor->wizardStep() < 8)
-        child<QPushButton>(p.editor, "ButtonNext")->click();
+    goToStep(p.editor, 8, &p.boxes);
 
     // Opened twice: the same picture both times.
     for (int opening = 0; opening < 2; ++opening) {

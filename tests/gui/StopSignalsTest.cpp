@@ -142,8 +142,7 @@ void StopSignalsTest::campaignIsCancelled()
     Stopper stopper(p);
 
     p.campaign->show();
-    while (p.campaign->wizardStep() < 3)
-        child<QPushButton>(p.campaign, "ButtonNext")->click();
+    goToStep(p.campaign, 3, &p.boxes);
     p.boxes.answers = {MessageBoxes::Answer::Yes};
     RaiseDuring raise(p, signal, "Current task: generating");
     child<QPushButton>(p.campaign, "ButtonNext")->click();
@@ -178,8 +177,7 @@ void StopSignalsTest::saveStopsBeforeRenames()
 
     p.editor->show();
     child<QRadioButton>(p.editor, "RadioGroupSizeItem0")->click();
-    while (p.editor->wizardStep() < 8)
-        child<QPushButton>(p.editor, "ButtonNext")->click();
+    goToStep(p.editor, 8, &p.boxes);
     QVERIFY(stopper.quits.empty());
     RaiseDuring raise(p, SIGINT, "Current task: saving");
     child<QPushButton>(p.editor, "ButtonNext")->click();

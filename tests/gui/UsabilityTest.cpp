@@ -40,14 +40,6 @@ QPushButton* button(QWidget* window, const char* name)
     return child<QPushButton>(window, name);
 }
 
-// Programmatic clicks on Next up to the step (steps with work do it on the way).
-template <typename Wizard>
-void goToStep(Wizard* wizard, int step)
-{
-    while (wizard->wizardStep() < step)
-        button(wizard, "ButtonNext")->click();
-}
-
 // Records, on every round of events while `busy` holds, whether the dialog
 // was hidden again after it had been shown, and runs `act` once when
 // `ready` first holds.
