@@ -95,9 +95,14 @@ ProcessResult runCli(const std::vector<std::string>& args)
     return runProgram(VANTOR_CLI_PATH, args);
 }
 
+void limitChildTime()
+{
+    ::alarm(kProgramSeconds);
+}
+
 ProcessResult runProgram(const std::filesystem::path& program, const std::vector<std::string>& args)
 {
-    std::string command = shellQuote(program.string());
+    std::string command = "timeout --signal=KILL " + std::to_string(kProgramSeconds) + " " + shellQuote(program.string());
     for (const std::string& a : args)
         command += " " + shellQuote(a);
     command += " 2>&1 </dev/null";

@@ -77,7 +77,14 @@ struct ProcessResult {
     std::string output; // standard output and standard error together
 };
 
-// Runs vantor-cli with the arguments (each passed as one word).
+// The longest a program started by a test may run: a hung program is
+// killed then, so its test fails instead of waiting for ever.
+inline constexpr unsigned kProgramSeconds = VANTOR_TEST_TIMEOUT_SECONDS;
+// Called in a forked child before it starts the program: the alarm outlives
+// exec, and its signal ends the program after kProgramSeconds.
+void limitChildTime();
+
+// Runs vantor-cli with the arguments (each passed as one word), for at most kProgramSeconds.
 ProcessResult runCli(const std::vector<std::string>& args);
 // Runs another program (for example a copy of vantor-cli) the same way.
 ProcessResult runProgram(const std::filesystem::path& program, const std::vector<std::string>& args);

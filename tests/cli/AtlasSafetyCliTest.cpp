@@ -29,6 +29,7 @@ public:
         pid_ = ::fork();
         if (pid_ != 0)
             return;
+        test::limitChildTime();
         const int fd = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ::dup2(fd, 1);
         ::dup2(fd, 2);

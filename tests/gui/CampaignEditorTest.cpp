@@ -791,12 +791,14 @@ void CampaignEditorTest::mainMenuOpensWizard()
     TestProgram p;
     bool wasModal = false;
     int stepShown = 0;
+    bool closed = false;
     QTimer::singleShot(0, p.campaign, [&] {
         wasModal = p.campaign->isVisible() && p.campaign->isModal();
         stepShown = p.campaign->wizardStep();
-        button(p, "ButtonClose")->click();
+        closed = closesItsWindow(p.campaign, button(p, "ButtonClose"));
     });
     child<QPushButton>(p.menu, "ButtonCampaign")->click();
+    QVERIFY(closed);
     QVERIFY(wasModal);
     QCOMPARE(stepShown, 1);
     QVERIFY(!p.campaign->isVisible());

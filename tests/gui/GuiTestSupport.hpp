@@ -11,6 +11,7 @@
 #include "gui/ProgressDialog.hpp"
 #include "gui/MainMenu.hpp"
 
+#include <QDialog>
 #include <QPushButton>
 #include "gui/CityWizard.hpp"
 
@@ -85,8 +86,20 @@ void goToStep(Wizard* wizard, int step, const ScriptedMessageBoxes* boxes = null
     }
 }
 
+// Presses a button that closes the modal window it sits on. A window the
+// press leaves open is closed here, so that the test goes on to fail its
+// checks at once rather than wait in the window's event loop for ever.
+inline bool closesItsWindow(QDialog* window, QAbstractButton* button)
+{
+    button->click();
+    if (!window->isVisible())
+        return true;
+    window->reject();
+    return false;
+}
+
 // The longest a test waits for a window event or a started program, in ms.
-inline constexpr int kWaitMs = 5000;
+inline constexpr int kWaitMs = VANTOR_TEST_TIMEOUT_SECONDS * 1000 / 3;
 
 } // namespace vantor::test
 
