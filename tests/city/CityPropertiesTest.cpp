@@ -19,19 +19,22 @@
 //   the South row and East column; houses and downtown buildings off the
 //   North row and West column; lamps on roads. Variants appear only with the
 //   pictures.
+// - Facings: hangars towards their road, ramps along the highway, pillars,
+//   lamps and gates 0, walls along their run, buildings one of the four.
+// - The landmark's surroundings: a Carshop stands in a bare yard of 3 x 3
+//   cells without roads and switches the highway off; a Spaceport gets a road
+//   cross two cells long each way, free corners and no buildings near it.
 // - The highway's row keeps one row clear of the landmark's row either side.
-// - The description file's header shows the controls the city was made with.
 
 #include "city/CityGenerator.hpp"
 #include "city/CityLayout.hpp"
-#include "cityfiles/CityDescriptionFile.hpp"
-#include "shell/IniFile.hpp"
 
 #include "TestSupport.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <set>
 #include <sstream>
 
 namespace vantor {
@@ -42,6 +45,7 @@ struct Counters {
     int highwaysBesideALandmark = 0;
     int edgeRunsLongerThanOneCell = 0; // a hangar road walking along an edge
     int landmarksOnTheBandsEdge = 0;   // landmark in column or row 1 or size - 1
+    std::set<StructureCode> kinds;     // every kind placed somewhere
 };
 
 // The city drawn from one seed: the settings from a source of their own, so
@@ -124,9 +128,14 @@ void checkCity(const CityState& city, const CityLayout& box, Counters& counters)
         bool on;
         int i;
         int j;
-    } corners[] = {{p.hangarNW, 0, 0}, {p.hangarNE, last, 0}, {p.hangarSE, last, last}, {p.hangarSW, 0, last}};
+        float facing; // towards the hangar's road
+    } corners[] = {{p.hangarNW, 0, 0, 270.0f}, {p.hangarNE, last, 0, 180.0f}, {p.hangarSE, last, last, 90.0f},
+                   {p.hangarSW, 0, last, 0.0f}};
     for (const auto& c : corners) {
         const StructureCode s = grid.structure(c.i, c.j);
+        if (s == StructureCode::Hangar) {
+            EXPECT_EQ(grid.at(c.i, c.j).orientation, c.facing) << "corner [" << c.i << "][" << c.j << "]";
+        }
         if (!c.on || nearLandmark(c.i, c.j))
             continue;
         // Only the SE corner can lose its hangar: a broken road square puts a building there.
@@ -151,6 +160,9 @@ void checkCity(const CityState& city, const CityLayout& box, Counters& counters)
     for (int i = 0; i <= last; ++i) {
         for (int j = 0; j <= last; ++j) {
             const StructureCode s = grid.structure(i, j);
+            const float facing = grid.at(i, j).orientation;
+            counters.kinds.insert(s);
+            const bool facesOneWay = facing == 0.0f || facing == 90.0f || facing == 180.0f || facing == 270.0f;
             std::ostringstream where;
             where << "structure " << static_cast<int>(s) << " at [" << i << "][" << j << "], box " << box.x0 << ".."
                   << box.x1 << " x " << box.y0 << ".." << box.y1;
@@ -165,20 +177,24 @@ void checkCity(const CityState& city, const CityLayout& box, Counters& counters)
                 EXPECT_TRUE(p.walls);
                 EXPECT_TRUE((last > 10 && onBoxEdge(i, j)) || onRadialLine(i, j));
                 EXPECT_FALSE(grid.road(i, j) && !nearLandmark(i, j)) << "a wall on a road is a gate";
+                EXPECT_TRUE(facing == 0.0f || facing == 90.0f);
                 break;
             case StructureCode::Gate:
                 EXPECT_TRUE(p.walls);
                 EXPECT_TRUE((last > 10 && onBoxEdge(i, j)) || onRadialLine(i, j));
                 EXPECT_TRUE(roadOrNear(i, j) || onBoxEdge(i, j)) << "a gate stands on a road or ends a wall at the box";
+                EXPECT_EQ(facing, 0.0f);
                 break;
             case StructureCode::Stairs:
                 ++stairs;
                 EXPECT_TRUE(h.placed && p.highway && last > 10);
                 EXPECT_TRUE((i == h.west && j == h.row) || (i == h.east && j == h.row + 2));
+                EXPECT_EQ(facing, i == h.west ? 270.0f : 90.0f) << "the ramps face along the highway";
                 break;
             case StructureCode::Pillar:
                 EXPECT_TRUE(h.placed);
                 EXPECT_TRUE(j == h.row + 1 && i > h.west && i < h.east);
+                EXPECT_EQ(facing, 90.0f);
                 break;
             case StructureCode::Landmark:
                 ++landmarks;
@@ -189,17 +205,21 @@ void checkCity(const CityState& city, const CityLayout& box, Counters& counters)
             case StructureCode::Industrial1:
                 EXPECT_TRUE(p.industrial);
                 EXPECT_TRUE(i <= last - 1 && j <= last - 1);
+                EXPECT_TRUE(facesOneWay);
                 break;
             case StructureCode::City1:
                 EXPECT_TRUE(p.downtown);
                 EXPECT_TRUE(i >= 1 && j >= 1);
+                EXPECT_TRUE(facesOneWay);
                 break;
             case StructureCode::House1:
                 EXPECT_TRUE(i >= 1 && j >= 1);
+                EXPECT_TRUE(facesOneWay);
                 break;
             case StructureCode::Lamp:
                 EXPECT_GT(p.lampChoice, 0);
                 EXPECT_TRUE(roadOrNear(i, j));
+                EXPECT_EQ(facing, 0.0f);
                 break;
             default:
                 ADD_FAILURE() << "variants appear only with the pictures";
@@ -207,6 +227,38 @@ void checkCity(const CityState& city, const CityLayout& box, Counters& counters)
         }
     }
     EXPECT_EQ(landmarks, lx >= 0 ? 1 : 0);
+
+    // ---- The landmark's surroundings ----
+    const auto inside = [last](int i, int j) { return i >= 0 && j >= 0 && i <= last && j <= last; };
+    if (lx >= 0 && p.landmarkKind == LandmarkKind::Carshop) {
+        EXPECT_FALSE(p.highway) << "a Carshop switches the highway off";
+        for (int di = -1; di <= 1; ++di)
+            for (int dj = -1; dj <= 1; ++dj) {
+                EXPECT_FALSE(grid.road(lx + di, ly + dj)) << "the Carshop's yard at " << di << "," << dj;
+                if (di != 0 || dj != 0) {
+                    EXPECT_EQ(grid.structure(lx + di, ly + dj), StructureCode::None) << di << "," << dj;
+                }
+            }
+    }
+    if (lx >= 0 && p.landmarkKind == LandmarkKind::Spaceport) {
+        for (int d = -2; d <= 2; ++d) {
+            if (inside(lx + d, ly)) {
+                EXPECT_TRUE(grid.road(lx + d, ly)) << "the Spaceport's road cross at " << d << ",0";
+            }
+            if (inside(lx, ly + d)) {
+                EXPECT_TRUE(grid.road(lx, ly + d)) << "the Spaceport's road cross at 0," << d;
+            }
+            if (d != 0 && inside(lx + d, ly) && inside(lx, ly + d)) {
+                EXPECT_EQ(grid.structure(lx + d, ly), StructureCode::None) << d << ",0";
+                EXPECT_EQ(grid.structure(lx, ly + d), StructureCode::None) << "0," << d;
+            }
+        }
+        for (const int di : {-1, 1})
+            for (const int dj : {-1, 1}) {
+                EXPECT_FALSE(grid.road(lx + di, ly + dj)) << "the Spaceport's corner " << di << "," << dj;
+                EXPECT_EQ(grid.structure(lx + di, ly + dj), StructureCode::None) << di << "," << dj;
+            }
+    }
     if (lx == 1 || ly == 1 || lx == last - 1 || ly == last - 1)
         ++counters.landmarksOnTheBandsEdge;
 
@@ -223,17 +275,6 @@ void checkCity(const CityState& city, const CityLayout& box, Counters& counters)
             counters.highwaysBesideALandmark += std::abs(h.row - ly) == 2 ? 1 : 0;
         }
     }
-
-    // ---- The description file's header shows the controls ----
-    const IniFile file = IniFile::parse(CityDescriptionFile::format(city));
-    EXPECT_EQ(file.readInteger("General", "Size", -1), last);
-    EXPECT_EQ(file.readInteger("General", "Rebels", -1), p.rebelsPosition);
-    EXPECT_EQ(file.readInteger("General", "Hangar NW", -1), p.hangarNW ? 1 : 0);
-    EXPECT_EQ(file.readInteger("General", "Hangar NE", -1), p.hangarNE ? 1 : 0);
-    EXPECT_EQ(file.readInteger("General", "Hangar SE", -1), p.hangarSE ? 1 : 0);
-    EXPECT_EQ(file.readInteger("General", "Hangar SW", -1), p.hangarSW ? 1 : 0);
-    EXPECT_EQ(file.readInteger("General", "Landmark X", -2), lx);
-    EXPECT_EQ(file.readInteger("General", "Landmark Y", -2), ly);
 }
 
 TEST(CityProperties, HoldForEverySeedAndSize)
@@ -253,6 +294,7 @@ TEST(CityProperties, HoldForEverySeedAndSize)
     EXPECT_GT(counters.highwaysBesideALandmark, 0) << "some highway runs as close to the landmark as allowed";
     EXPECT_GT(counters.edgeRunsLongerThanOneCell, 100) << "hangar roads run along the North row";
     EXPECT_GT(counters.landmarksOnTheBandsEdge, 100) << "landmarks reach the edge of their band";
+    EXPECT_EQ(counters.kinds.size(), 11u) << "every kind of structure, and None, appears in some city";
 }
 
 } // namespace
