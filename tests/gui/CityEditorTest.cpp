@@ -60,12 +60,7 @@ void chooseSize(TestProgram& p, int item)
 // Clicks Next until the step is reached (steps 8 and 9 do their work on the way).
 void goToStep(TestProgram& p, int step)
 {
-    while (p.editor->wizardStep() < step) {
-        QPushButton* next = button(p, "ButtonNext");
-        if (!next->isEnabled())
-            qFatal("Next is disabled on step %d", p.editor->wizardStep());
-        next->click();
-    }
+    test::goToStep(p.editor, step, &p.boxes);
 }
 
 // The user picks a landmark item from the selector with the keyboard.

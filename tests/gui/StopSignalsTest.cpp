@@ -9,6 +9,7 @@
 #include "gui/StopSignals.hpp"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
@@ -142,8 +143,7 @@ void StopSignalsTest::campaignIsCancelled()
     Stopper stopper(p);
 
     p.campaign->show();
-    while (p.campaign->wizardStep() < 3)
-        child<QPushButton>(p.campaign, "ButtonNext")->click();
+    goToStep(p.campaign, 3, &p.boxes);
     p.boxes.answers = {MessageBoxes::Answer::Yes};
     RaiseDuring raise(p, signal, "Current task: generating");
     child<QPushButton>(p.campaign, "ButtonNext")->click();
@@ -157,7 +157,7 @@ void StopSignalsTest::campaignIsCancelled()
     QCOMPARE(stopper.dismissals, 1);
 
     // The quit waits for the wizard's step to return to the event loop.
-    QTRY_COMPARE(stopper.quits, std::vector<int>{128 + signal});
+    QTRY_COMPARE_WITH_TIMEOUT(stopper.quits, std::vector<int>{128 + signal}, kWaitMs);
     QVERIFY(!stopper.busyAtQuit);
     QCOMPARE(stopper.stop.exitStatus(), 128 + signal);
     QVERIFY(!p.campaign->isVisible());
@@ -178,8 +178,7 @@ void StopSignalsTest::saveStopsBeforeRenames()
 
     p.editor->show();
     child<QRadioButton>(p.editor, "RadioGroupSizeItem0")->click();
-    while (p.editor->wizardStep() < 8)
-        child<QPushButton>(p.editor, "ButtonNext")->click();
+    goToStep(p.editor, 8, &p.boxes);
     QVERIFY(stopper.quits.empty());
     RaiseDuring raise(p, SIGINT, "Current task: saving");
     child<QPushButton>(p.editor, "ButtonNext")->click();
@@ -187,7 +186,7 @@ void StopSignalsTest::saveStopsBeforeRenames()
     QVERIFY(raise.raised);
     QVERIFY(!p.editor->busy());
     QCOMPARE(snapshot(atlas(p)), before);
-    QTRY_COMPARE(stopper.quits, std::vector<int>{130});
+    QTRY_COMPARE_WITH_TIMEOUT(stopper.quits, std::vector<int>{130}, kWaitMs);
     QVERIFY(!stopper.busyAtQuit);
     QVERIFY(!p.editor->isVisible());
     QCOMPARE(snapshot(atlas(p)), before);
@@ -244,7 +243,7 @@ void StopSignalsTest::idleProgramCloses()
 
     std::raise(signal);
     QCOMPARE(StopSignals::received(), signal);
-    QTRY_COMPARE(stopper.quits, std::vector<int>{128 + signal});
+    QTRY_COMPARE_WITH_TIMEOUT(stopper.quits, std::vector<int>{128 + signal}, kWaitMs);
     QVERIFY(!p.menu->isVisible());
     QVERIFY(!p.campaign->isVisible());
 
@@ -281,13 +280,16 @@ void StopSignalsTest::programExitsWithSignalStatus()
     process.start(program, {"--root", QString::fromStdString(root.path().string())});
     QVERIFY(process.waitForStarted());
     QByteArray err;
-    while (!err.contains("Data from") && process.state() == QProcess::Running) {
-        process.waitForReadyRead(1000);
+    QDeadlineTimer started(kWaitMs);
+    while (!err.contains("Data from") && process.state() == QProcess::Running && !started.hasExpired()) {
+        process.waitForReadyRead(100);
         err += process.readAllStandardError();
     }
+    if (!err.contains("Data from"))
+        process.kill();
     QVERIFY2(err.contains("Data from"), err.constData());
     QCOMPARE(::kill(static_cast<pid_t>(process.processId()), signal), 0);
-    QVERIFY(process.waitForFinished(60000));
+    QVERIFY(process.waitForFinished(kWaitMs));
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 128 + signal);
 }
