@@ -33,8 +33,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# Prefer the static libraries (zlib ships both).
-set(CMAKE_FIND_LIBRARY_SUFFIXES .a .dll.a .lib)
+# mingw's zlib ships an import library too; the static one keeps the
+# programs free of zlib1.dll.
+set(ZLIB_USE_STATIC_LIBS ON)
 
 # Qt's cross build runs the host's moc, rcc and uic (qt6-base-dev-tools).
 set(QT_HOST_PATH /usr CACHE PATH "Host Qt for moc, rcc and uic")
