@@ -46,7 +46,7 @@ rm -rf "$install_dir"
 "$wine_run" "$setup" /S "/GAMEFOLDER=$(windows_path "$game2")" '/D=C:\VantorInstallerTest' ||
     fail "the silent install failed"
 expected=(bin/vantor-cli.exe data/citynames.txt README.txt LICENSE.txt uninstall.exe)
-[ "$gui" = yes ] && expected+=(bin/vantor.exe)
+[ "$gui" = yes ] && expected+=(bin/vantor.exe bin/qt.conf data/translations/qtbase_cs.qm)
 for f in "${expected[@]}"; do
     [ -f "$install_dir/$f" ] || fail "the installer did not install $f"
 done

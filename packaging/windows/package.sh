@@ -32,7 +32,7 @@ rm -rf "$out"
 mkdir -p "$out"
 cmake --install build/windows --prefix "$stage" --strip >/dev/null
 # Windows line ends in the text files, so any editor shows them right.
-for text in README.txt LICENSE.txt DejaVu-fonts-LICENSE.txt; do
+for text in README.txt LICENSE.txt DejaVu-fonts-LICENSE.txt $( [ -f "$stage/qt.conf" ] && echo qt.conf); do
     sed -i 's/\r*$/\r/' "$stage/$text"
 done
 

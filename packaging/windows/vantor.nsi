@@ -148,6 +148,12 @@ Section "Vantor" SecMain
   ; data\ file by file (package.sh lists them), so that the uninstaller
   ; removes exactly these even if the folder was chosen unwisely.
   !include "${FILE_LIST}"
+!if /FileExists "${STAGE}\qt.conf"
+  ; Qt's translations are in data\translations, one level above the programs.
+  FileOpen $0 "$INSTDIR\bin\qt.conf" w
+  FileWrite $0 "[Paths]$\r$\nPrefix=..$\r$\nTranslations=data/translations$\r$\n"
+  FileClose $0
+!endif
   SetOutPath "$INSTDIR"
   File "${STAGE}\README.txt"
   File "${STAGE}\LICENSE.txt"
@@ -192,6 +198,7 @@ FunctionEnd
 Section "Uninstall"
   Delete "$INSTDIR\bin\vantor.exe"
   Delete "$INSTDIR\bin\vantor-cli.exe"
+  Delete "$INSTDIR\bin\qt.conf"
   RMDir "$INSTDIR\bin"
   !include "${UNFILE_LIST}"
   RMDir "$INSTDIR\data"
