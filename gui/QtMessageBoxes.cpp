@@ -13,8 +13,10 @@ QtMessageBoxes::Answer QtMessageBoxes::show(Kind kind, std::string_view text)
     const QString message =
         QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     if (dismissed_) {
-        std::fprintf(stderr, "vantor: %s\n", qPrintable(message));
-        return Answer::Closed;
+        if (!reported_)
+            std::fprintf(stderr, "vantor: %s\n", qPrintable(QString(message).replace(QLatin1Char('\n'), QLatin1Char(' '))));
+        reported_ = true;
+        return Answer::Dismissed;
     }
 
     QMessageBox box(parent);
@@ -36,7 +38,7 @@ QtMessageBoxes::Answer QtMessageBoxes::show(Kind kind, std::string_view text)
     }
     if (kind == Kind::Question) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
+        box.setDefaultButton(QMessageBox::No);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
@@ -44,7 +46,9 @@ QtMessageBoxes::Answer QtMessageBoxes::show(Kind kind, std::string_view text)
     open_ = &box;
     box.exec();
     open_ = outer;
-    QAbstractButton* clicked = dismissed_ ? nullptr : box.clickedButton();
+    if (dismissed_)
+        return Answer::Dismissed;
+    QAbstractButton* clicked = box.clickedButton();
     if (clicked == nullptr)
         return Answer::Closed;
     switch (box.standardButton(clicked)) {

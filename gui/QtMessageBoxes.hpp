@@ -1,6 +1,7 @@
 #pragma once
 // The desktop program's message boxes: modal QMessageBox windows titled
-// with the application's name.
+// with the application's name. A question's default button is No: Enter
+// alone never replaces the player's files.
 
 #include "shell/MessageBoxes.hpp"
 
@@ -14,13 +15,16 @@ public:
 
     Answer show(Kind kind, std::string_view text) override;
 
-    // The program is being stopped: the open box is closed without an
-    // answer, and later boxes are not shown but written to standard error,
-    // answered Closed, so that nothing waits for the user.
+    // The program is being stopped: the open box is closed, answered
+    // Dismissed, and later boxes are not shown but answered Dismissed at
+    // once, so that nothing waits for the user. The first of those later
+    // texts is written to standard error on one line; the rest are not, so a
+    // stop writes at most one line.
     void dismiss();
 
 private:
     QWidget* parent_;
     QMessageBox* open_ = nullptr;
     bool dismissed_ = false;
+    bool reported_ = false;
 };

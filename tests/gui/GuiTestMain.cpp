@@ -25,6 +25,9 @@ int main(int argc, char** argv)
         {"ControlMappingTest", runControlMappingTest},
         {"StopSignalsTest", runStopSignalsTest},
     };
+    // A child the stop signal tests start: StopProbe <scenario> <program dir>.
+    if (argc == 4 && std::strcmp(argv[1], "StopProbe") == 0)
+        return runStopProbe(QString::fromLocal8Bit(argv[2]), argv[3]);
     const char* only = argc > 1 ? argv[1] : nullptr;
     // QTest sees the program name only, plus anything after the suite name.
     std::vector<char*> args{argv[0]};

@@ -13,8 +13,10 @@
 #include "gui/CityWizard.hpp"
 
 #include <QObject>
+#include <QString>
 
 #include <deque>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -79,3 +81,5 @@ int runCaptionsTest(int argc, char** argv);
 int runUsabilityTest(int argc, char** argv);
 int runControlMappingTest(int argc, char** argv);
 int runStopSignalsTest(int argc, char** argv);
+// The program led to one message box, stopped by the signal the test sends.
+int runStopProbe(const QString& scenario, const std::filesystem::path& dir);
