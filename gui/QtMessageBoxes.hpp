@@ -5,6 +5,10 @@
 
 #include "shell/MessageBoxes.hpp"
 
+#include <QUrl>
+
+#include <functional>
+
 class QMessageBox;
 class QWidget;
 
@@ -14,6 +18,11 @@ public:
     explicit QtMessageBoxes(QWidget* parent = nullptr) : parent_(parent) {}
 
     Answer show(Kind kind, std::string_view text) override;
+    // Information with OK and "Open folder", which opens `folder` in the
+    // desktop's file manager; shown until one of them is pressed.
+    void savedIn(std::string_view text, const std::filesystem::path& folder, vantor::Language language) override;
+    // How a folder is opened (the desktop's handler by default; tests record it).
+    void setFolderOpener(std::function<void(const QUrl&)> opener) { openFolder_ = std::move(opener); }
 
     // The program is being stopped: the open box is closed, answered
     // Dismissed, and later boxes are not shown but answered Dismissed at
@@ -23,7 +32,11 @@ public:
     void dismiss();
 
 private:
+    // Shows one box; `folder` adds the "Open folder" button (answered Yes).
+    Answer run(Kind kind, std::string_view text, const std::filesystem::path* folder, vantor::Language language);
+
     QWidget* parent_;
+    std::function<void(const QUrl&)> openFolder_;
     QMessageBox* open_ = nullptr;
     bool dismissed_ = false;
     bool reported_ = false;

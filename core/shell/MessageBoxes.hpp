@@ -5,6 +5,9 @@
 // again until the user closes them with OK, or until the program is being
 // stopped (a stop signal), when no box waits for anyone.
 
+#include "shell/Language.hpp"
+
+#include <filesystem>
 #include <string_view>
 
 namespace vantor {
@@ -27,6 +30,14 @@ public:
     void warning(std::string_view text) { repeatUntilOk(Kind::Warning, text); }
     // Information, shown again until it is closed with OK (or dismissed).
     void information(std::string_view text) { repeatUntilOk(Kind::Information, text); }
+    // Work saved into `folder`: information that names the folder; the
+    // desktop program's box also offers to open it.
+    virtual void savedIn(std::string_view text, const std::filesystem::path& folder, Language language)
+    {
+        (void)folder;
+        (void)language;
+        information(text);
+    }
     // An error report (a failed load, generation or save), shown once.
     void error(std::string_view text) { show(Kind::Error, text); }
 

@@ -3,6 +3,8 @@
 #include "GuiTestSupport.hpp"
 
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <cstring>
 
@@ -10,6 +12,11 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vantor");
+    QApplication::setOrganizationName("Vantor");
+    // The remembered choices go to a folder of the run's own, never the user's.
+    const QTemporaryDir settingsDir;
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
     struct Suite {
         const char* name;
         int (*run)(int, char**);

@@ -42,10 +42,16 @@ enum class DataSetup {
     WithoutRoadNS, // every data file but data/roadNS.bmp
 };
 
+enum class Settings {
+    Fresh, // the remembered choices are forgotten first: every test starts from the defaults
+    Kept,  // what an earlier TestProgram remembered stays: a new run of the program
+};
+
 // The windows, created in the program's order.
 class TestProgram {
 public:
-    explicit TestProgram(std::string_view configIni = {}, DataSetup data = DataSetup::Full);
+    explicit TestProgram(std::string_view configIni = {}, DataSetup data = DataSetup::Full,
+                         Settings settings = Settings::Fresh);
     ~TestProgram();
 
     TempDir dir;
