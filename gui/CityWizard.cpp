@@ -186,6 +186,7 @@ constexpr std::array<Rect, 4> kCityMapPlace{{
 constexpr Rect kPreviewPlace{135, 8, 322, 322};
 constexpr Rect kShowGroundPlace{464, 296, 121, 33};
 constexpr int kShowGroundGap = 7; // between the preview area and the ground button
+constexpr int kLandmarkSelectorWidth = 89;
 
 // The slider positions' step between ticks and for the page keys.
 constexpr int kSliderStep = 5;
@@ -363,7 +364,8 @@ void CityWizard::buildControls()
     CheckBoxIndustrial = makeCheckBox(this, "CheckBoxIndustrial", TextIndustrial, {344, 168, 153, 17});
     ComboBoxLandmark = new QComboBox(this);
     ComboBoxLandmark->setObjectName("ComboBoxLandmark");
-    ComboBoxLandmark->setGeometry(104, 144, 89, 21);
+    ComboBoxLandmark->setGeometry(104, 144, kLandmarkSelectorWidth, 21);
+    ComboBoxLandmark->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     for (const WindowText& name : kLandmarkTexts)
         ComboBoxLandmark->addItem(translated(Language::English, name));
     ComboBoxLandmark->setCurrentIndex(0);
@@ -512,6 +514,9 @@ void CityWizard::fitCaptions()
 {
     for (QCheckBox* box : findChildren<QCheckBox*>())
         growRightToCaption(*box, box->width());
+    // The selector grows to its longest name (the Czech ones are longer).
+    ComboBoxLandmark->resize(std::max(kLandmarkSelectorWidth, ComboBoxLandmark->sizeHint().width()),
+                             ComboBoxLandmark->height());
     growLeftToCaption(*ButtonShowGround, kShowGroundPlace.left + kShowGroundPlace.width, kShowGroundPlace.width);
     PanelPreview->move(std::min(kPreviewPlace.left, ButtonShowGround->x() - kShowGroundGap - kPreviewPlace.width),
                        kPreviewPlace.top);
