@@ -84,8 +84,10 @@ void ProgressDialog::showWork(const QWidget* over, vantor::Language language)
     LabelTask->adjustSize();
     // Centred over the window whose work it shows.
     if (over != nullptr) {
-        const QRect frame = over->frameGeometry();
-        move(frame.center() - QPoint(width() / 2, height() / 2));
+        // Frame over frame; before the first showing the own frame is not
+        // known yet, and the dialog is off by the frame's border at most.
+        const QRect own = frameGeometry();
+        move(over->frameGeometry().center() - QPoint(own.width() / 2, own.height() / 2));
     }
     // The wizards that start work are modal; the dialog is made application
     // modal while shown so that its Cancel button stays reachable above them.

@@ -121,6 +121,7 @@ private slots:
     void failedSaveIsReported();
     void incompleteCatalogueRefusesPreview();
     void failedStepSpeaksTheProgramLanguage();
+    void choicesRemembered();
 };
 
 void CityEditorTest::firstOpening()
@@ -257,6 +258,14 @@ void CityEditorTest::landmarkLock()
 
     QCOMPARE(child<QComboBox>(p.editor, "ComboBoxLandmark")->currentIndex(), expected);
     QCOMPARE(static_cast<int>(p.editor->model().params().landmarkKind), expected);
+    // The mission layouts are marked in the list, with the way to unlock them, until the campaign is finished.
+    const QComboBox* combo = child<QComboBox>(p.editor, "ComboBoxLandmark");
+    const bool completed = config.contains("CC=1");
+    for (int i = 0; i < combo->count(); ++i) {
+        const bool locked = i >= 4 && !completed;
+        QCOMPARE(combo->itemData(i, Qt::ToolTipRole).toString().contains("CC=1"), locked);
+        QCOMPARE(combo->itemData(i, Qt::ForegroundRole).isValid(), locked);
+    }
     if (warning.isEmpty()) {
         QVERIFY(p.boxes.shown.empty());
     } else {
@@ -635,6 +644,45 @@ void CityEditorTest::failedStepSpeaksTheProgramLanguage()
     QCOMPARE(QString::fromStdString(p.boxes.shown[0].text), expected);
     QVERIFY(labelText(p, "LabelInfo").startsWith(QString::fromUtf8("Náhled vytvořen.")));
     QVERIFY(!std::filesystem::exists(atlas(p) / "start.ini"));
+}
+
+// The choices survive closing and a new run of the program (new windows on
+// the same settings); Reset brings the defaults back, also for the next run.
+void CityEditorTest::choicesRemembered()
+{
+    {
+        TestProgram p;
+        p.editor->show();
+        chooseSize(p, 1);
+        child<QRadioButton>(p.editor, "RadioGroupLampGridItem3")->click();
+        box(p, "CheckBoxWallsYN")->setChecked(false);
+        slider(p, "TrackBarRebels")->setValue(70);
+        QTest::keyClicks(child<QLineEdit>(p.editor, "EditSeed"), "99");
+        goToStep(p, 3);
+        button(p, "ButtonClose")->click();
+    }
+    const auto expect = [](TestProgram& q, int size, int lamps, bool walls, int rebels, const QString& seed) {
+        q.editor->show();
+        QCOMPARE(q.editor->wizardStep(), 1);
+        const GenerationParams& params = q.editor->model().params();
+        QCOMPARE(params.sizeChoice, size);
+        QVERIFY(child<QRadioButton>(q.editor, QString("RadioGroupSizeItem%1").arg(size).toLatin1().constData())
+                    ->isChecked());
+        QCOMPARE(params.lampChoice, lamps);
+        QCOMPARE(box(q, "CheckBoxWallsYN")->isChecked(), walls);
+        QCOMPARE(params.walls, walls);
+        QCOMPARE(slider(q, "TrackBarRebels")->value(), rebels);
+        QCOMPARE(params.rebelsPosition, rebels);
+        QCOMPARE(child<QLineEdit>(q.editor, "EditSeed")->text(), seed);
+    };
+    {
+        TestProgram again({}, DataSetup::Full, Settings::Kept);
+        expect(again, 1, 3, false, 70, "99");
+        button(again, "ButtonReset")->click();
+        expect(again, 3, 1, true, 50, "");
+    }
+    TestProgram third({}, DataSetup::Full, Settings::Kept);
+    expect(third, 3, 1, true, 50, "");
 }
 
 int runCityEditorTest(int argc, char** argv)
