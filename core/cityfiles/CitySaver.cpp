@@ -138,16 +138,14 @@ std::filesystem::path CitySaver::save(const CityState& city, const std::filesyst
     const std::vector<File> cityFiles = files(city);
 
     AtlasDirectory atlas(programDir / "atlas");
-    atlas.lock();
-    atlas.removeLeftovers();
+    atlas.beginWriting();
     announceSaving(city, progress);
     FileSet set(atlas);
     for (const File& file : cityFiles)
         set.add(file.name, file.bytes);
-    if (stopRequested && stopRequested())
+    if (!set.commit(stopRequested))
         throw SaveCancelled("Saving " + p.cityName + " was stopped; nothing in " + atlas.path().string() +
                             " was changed");
-    set.commit();
     return atlas.path() / cityFiles.front().name;
 }
 
