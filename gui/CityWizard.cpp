@@ -751,7 +751,6 @@ void CityWizard::setWorking(bool working)
 {
     // Reset would change the city under the work; it waits for it.
     ButtonReset->setEnabled(!working);
-    EditSeed->setEnabled(!working);
     WizardFrame::setWorking(working);
 }
 

@@ -174,6 +174,9 @@ void WizardFrame::setWorking(bool working)
 {
     busy_ = working;
     ButtonClose->setEnabled(!working);
+    // The seed of the work under way stays as it is.
+    if (EditSeed != nullptr)
+        EditSeed->setEnabled(!working);
     if (working)
         setNavigation(false, false);
     else

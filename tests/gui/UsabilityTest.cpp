@@ -19,6 +19,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QMap>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
@@ -115,6 +116,8 @@ private slots:
     void enterAndEscape();
     void questionDefaultsToNo();
     void progressCentredOverWizard();
+    void mnemonicsOnEveryStep_data();
+    void mnemonicsOnEveryStep();
 };
 
 // ---- the progress dialog ----
@@ -579,6 +582,54 @@ void UsabilityTest::progressCentredOverWizard()
     // Within a window frame's border of the centre.
     QVERIFY2((centre - p.editor->frameGeometry().center()).manhattanLength() <= 8,
              qPrintable(QString("%1,%2").arg(centre.x()).arg(centre.y())));
+}
+
+void UsabilityTest::mnemonicsOnEveryStep_data()
+{
+    QTest::addColumn<QString>("config");
+    QTest::addColumn<bool>("campaign");
+    QTest::newRow("city wizard") << "" << false;
+    QTest::newRow("city wizard, Czech") << kCzech << false;
+    QTest::newRow("campaign wizard") << "" << true;
+    QTest::newRow("campaign wizard, Czech") << kCzech << true;
+}
+
+// On every step every button and choice shown (the + and - arrows aside)
+// and every label of a field has a mnemonic, and no two share one.
+void UsabilityTest::mnemonicsOnEveryStep()
+{
+    QFETCH(QString, config);
+    QFETCH(bool, campaign);
+    TestProgram p(config.toStdString());
+    WizardFrame* wizard = campaign ? static_cast<WizardFrame*>(p.campaign) : static_cast<WizardFrame*>(p.editor);
+    wizard->show();
+    if (campaign)
+        child<QCheckBox>(p.campaign, "CheckBoxBigCity")->setChecked(false);
+    else
+        child<QRadioButton>(p.editor, "RadioGroupSizeItem0")->click();
+    const QRegularExpression mnemonic("&([^&])");
+    for (int step = 1;; ++step) {
+        QCOMPARE(wizard->wizardStep(), step);
+        QMap<QChar, QString> taken;
+        QStringList captions;
+        for (const QAbstractButton* b : wizard->findChildren<QAbstractButton*>())
+            if (b->isVisibleTo(wizard) && b->text() != "+" && b->text() != "-")
+                captions << b->text();
+        for (const QLabel* l : wizard->findChildren<QLabel*>())
+            if (l->isVisibleTo(wizard) && l->buddy() != nullptr)
+                captions << l->text();
+        for (const QString& caption : captions) {
+            const QRegularExpressionMatch m = mnemonic.match(caption);
+            QVERIFY2(m.hasMatch(), qPrintable(QString("step %1: \"%2\" has no mnemonic").arg(step).arg(caption)));
+            const QChar key = m.captured(1).at(0).toLower();
+            QVERIFY2(!taken.contains(key), qPrintable(QString("step %1: \"%2\" and \"%3\" share %4")
+                                                          .arg(step).arg(caption, taken.value(key)).arg(key)));
+            taken.insert(key, caption);
+        }
+        if (!button(wizard, "ButtonNext")->isEnabled())
+            break;
+        button(wizard, "ButtonNext")->click();
+    }
 }
 
 int runUsabilityTest(int argc, char** argv)
