@@ -208,10 +208,10 @@ QString displayText(std::string_view t)
 // each city, the total bar, and Cancel as the stop request. The dialog is
 // shown at the first report, so a declined overwrite never shows it.
 //
-// On this thread a campaign city is only laid out (the first tenth of a
-// whole generation, reported as 0..10); its pictures are drawn by the
-// pipeline's workers meanwhile. The task bar shows that layout as 0..100, so
-// it runs once per city.
+// On this thread a campaign city is only laid out; its pictures are drawn
+// by the campaign's workers meanwhile, without reports. So the task bar
+// shows the city named in the task line: empty while it is laid out, full
+// once it is handed on (the total bar then moves to the next city).
 class CampaignWizard::Progress final : public vantor::CampaignProgress {
 public:
     Progress(ProgressDialog& dialog, const bool& cancelled, const QWidget& wizard, Language language)
@@ -226,11 +226,12 @@ public:
     {
         shown();
         dialog_.setTask(text);
+        cityNamed_ = true;
     }
     void setTaskProgress(int percent) override
     {
         shown();
-        dialog_.setTaskProgress(percent * kLayoutShareDivisor);
+        dialog_.setTaskProgress(percent);
     }
     void pump() override
     {
@@ -241,6 +242,8 @@ public:
     {
         shown();
         dialog_.setTotalProgress(percent);
+        if (cityNamed_)
+            dialog_.setTaskProgress(100);
     }
     bool cancelRequested() override { return cancelled_; }
 
@@ -252,13 +255,12 @@ private:
         shown_ = true;
     }
 
-    static constexpr int kLayoutShareDivisor = 10; // the layout is 0..10 of a whole generation
-
     ProgressDialog& dialog_;
     const bool& cancelled_;
     const QWidget& wizard_;
     Language language_;
     bool shown_ = false;
+    bool cityNamed_ = false;
 };
 
 CampaignWizard::CampaignWizard(const MainMenu& menu, CityWizard& cityEditor,

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QMap>
@@ -483,7 +484,16 @@ void UsabilityTest::campaignSeedRepeats()
     child<QCheckBox>(p.campaign, "CheckBoxBigCity")->setChecked(false); // small cities keep the test quick
     goToStep(p.campaign, 3);
     QVERIFY(child<QLabel>(p.campaign, "LabelWorking")->text().endsWith("\nSeed 77"));
+    // The current-task bar runs for each city, not only the total bar.
+    int taskBarTop = 0;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (p.progress->isVisible())
+            taskBarTop = std::max(taskBarTop, child<QProgressBar>(p.progress, "ProgressBarTask")->value());
+    });
+    watch.start(0);
     goToStep(p.campaign, 4);
+    QCOMPARE(taskBarTop, 100);
     QVERIFY(fs::is_regular_file(p.dir.path() / "atlas" / "start.ini"));
 
     TempDir root;
@@ -540,6 +550,22 @@ void UsabilityTest::enterAndEscape()
 
     wizard->show();
     QVERIFY(wizard->isVisible());
+    // Tab follows reading order: the step's controls, then the bottom row left to right.
+    const QStringList order = campaign ? QStringList{"EditCityNum", "ButtonCityNumPlus", "ButtonCityNumMinus",
+                                                     "EditDistrictNum", "ButtonDistrictNumPlus",
+                                                     "ButtonDistrictNumMinus", "EditSeed", "ButtonNext", "ButtonClose"}
+                                       : QStringList{"RadioGroupSizeItem0", "ButtonReset", "EditSeed", "ButtonNext",
+                                                     "ButtonClose"};
+    QApplication::setActiveWindow(wizard);
+    QStringList tabbed;
+    child<QWidget>(wizard, order.front().toLatin1().constData())->setFocus(Qt::TabFocusReason);
+    for (int i = 0; i < order.size(); ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY(focus != nullptr);
+        tabbed << focus->objectName();
+        QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    QCOMPARE(tabbed, order);
     pressEnter();
     QCOMPARE(wizard->wizardStep(), 2);
     QTest::keyClick(wizard, Qt::Key_Escape);
