@@ -94,6 +94,7 @@ TEST(CampaignCli, InterruptStopsBeforeTheNextCity)
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
+        test::limitChildTime();
         const std::string dir = root.path().string();
         std::freopen("/dev/null", "w", stdout);
         std::freopen("/dev/null", "w", stderr);

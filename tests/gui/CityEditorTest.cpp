@@ -65,15 +65,7 @@ void chooseSize(TestProgram& p, int item)
 // Clicks Next until the step is reached (steps 8 and 9 do their work on the way).
 void goToStep(TestProgram& p, int step)
 {
-    while (p.editor->wizardStep() < step) {
-        QPushButton* next = button(p, "ButtonNext");
-        if (!next->isEnabled())
-            qFatal("Next is disabled on step %d", p.editor->wizardStep());
-        const int before = p.editor->wizardStep();
-        next->click();
-        if (p.editor->wizardStep() <= before)
-            qFatal("Next stayed on step %d", before);
-    }
+    test::goToStep(p.editor, step, &p.boxes);
 }
 
 // True when the only boxes shown say where the single mission was saved.

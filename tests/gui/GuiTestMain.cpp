@@ -10,6 +10,11 @@
 
 int main(int argc, char** argv)
 {
+    // A test function that hangs (a modal window nobody closes, a wait that
+    // never ends) fails after this long, naming itself, instead of after
+    // QTest's own five minutes.
+    if (!qEnvironmentVariableIsSet("QTEST_FUNCTION_TIMEOUT"))
+        qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number(VANTOR_TEST_TIMEOUT_SECONDS * 1000 / 2));
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vantor");
     QApplication::setOrganizationName("Vantor");

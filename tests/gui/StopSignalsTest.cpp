@@ -9,6 +9,7 @@
 #include "gui/StopSignals.hpp"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
@@ -150,8 +151,7 @@ void StopSignalsTest::campaignIsCancelled()
     Stopper stopper(p);
 
     p.campaign->show();
-    while (p.campaign->wizardStep() < 3)
-        child<QPushButton>(p.campaign, "ButtonNext")->click();
+    goToStep(p.campaign, 3, &p.boxes);
     p.boxes.answers = {MessageBoxes::Answer::Yes};
     RaiseDuring raise(p, signal, "Current task: generating");
     child<QPushButton>(p.campaign, "ButtonNext")->click();
@@ -165,7 +165,7 @@ void StopSignalsTest::campaignIsCancelled()
     QCOMPARE(stopper.dismissals, 1);
 
     // The quit waits for the wizard's step to return to the event loop.
-    QTRY_COMPARE(stopper.quits, std::vector<int>{128 + signal});
+    QTRY_COMPARE_WITH_TIMEOUT(stopper.quits, std::vector<int>{128 + signal}, kWaitMs);
     QVERIFY(!stopper.busyAtQuit);
     QCOMPARE(stopper.stop.exitStatus(), 128 + signal);
     QVERIFY(!p.campaign->isVisible());
@@ -186,8 +186,7 @@ void StopSignalsTest::saveStopsBeforeRenames()
 
     p.editor->show();
     child<QRadioButton>(p.editor, "RadioGroupSizeItem0")->click();
-    while (p.editor->wizardStep() < 8)
-        child<QPushButton>(p.editor, "ButtonNext")->click();
+    goToStep(p.editor, 8, &p.boxes);
     QVERIFY(stopper.quits.empty());
     RaiseDuring raise(p, SIGINT, "Current task: saving");
     child<QPushButton>(p.editor, "ButtonNext")->click();
@@ -195,7 +194,7 @@ void StopSignalsTest::saveStopsBeforeRenames()
     QVERIFY(raise.raised);
     QVERIFY(!p.editor->busy());
     QCOMPARE(snapshot(atlas(p)), before);
-    QTRY_COMPARE(stopper.quits, std::vector<int>{130});
+    QTRY_COMPARE_WITH_TIMEOUT(stopper.quits, std::vector<int>{130}, kWaitMs);
     QVERIFY(!stopper.busyAtQuit);
     QVERIFY(!p.editor->isVisible());
     QCOMPARE(snapshot(atlas(p)), before);
@@ -255,7 +254,7 @@ void StopSignalsTest::idleProgramCloses()
 
     std::raise(signal);
     QCOMPARE(StopSignals::received(), signal);
-    QTRY_COMPARE(stopper.quits, std::vector<int>{128 + signal});
+    QTRY_COMPARE_WITH_TIMEOUT(stopper.quits, std::vector<int>{128 + signal}, kWaitMs);
     QVERIFY(!p.menu->isVisible());
     QVERIFY(!p.campaign->isVisible());
 
@@ -310,12 +309,13 @@ void StopSignalsTest::programExitsWithSignalStatus()
     }
     QVERIFY(process.waitForStarted(10000));
     QByteArray err;
-    QElapsedTimer waited;
-    waited.start();
-    while (!err.contains(ready) && process.state() == QProcess::Running && waited.elapsed() < 60000) {
-        process.waitForReadyRead(1000);
+    QDeadlineTimer started(kWaitMs);
+    while (!err.contains(ready) && process.state() == QProcess::Running && !started.hasExpired()) {
+        process.waitForReadyRead(100);
         err += process.readAllStandardError();
     }
+    if (!err.contains(ready))
+        process.kill();
     QVERIFY2(err.contains(ready), err.constData());
     QTest::qWait(50); // the box's event loop runs
     err += process.readAllStandardError();

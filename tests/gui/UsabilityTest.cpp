@@ -46,14 +46,6 @@ QPushButton* button(QWidget* window, const char* name)
     return child<QPushButton>(window, name);
 }
 
-// Programmatic clicks on Next up to the step (steps with work do it on the way).
-template <typename Wizard>
-void goToStep(Wizard* wizard, int step)
-{
-    while (wizard->wizardStep() < step)
-        button(wizard, "ButtonNext")->click();
-}
-
 // Records, on every round of events while `busy` holds, whether the dialog
 // was hidden again after it had been shown, and runs `act` once when
 // `ready` first holds.
@@ -266,7 +258,7 @@ void UsabilityTest::doubleClickActsOnce()
         goToStep(p.campaign, from);
     else
         goToStep(p.editor, from);
-    QTRY_VERIFY(shown());
+    QTRY_VERIFY_WITH_TIMEOUT(shown(), kWaitMs);
     QPushButton* next = button(wizard, "ButtonNext");
 
     // Press, release, the double-click's second press, release: the first
@@ -284,7 +276,7 @@ void UsabilityTest::doubleClickActsOnce()
     QCOMPARE(step(), from + 1);
 
     // Once it shows, Next works.
-    QTRY_VERIFY(shown());
+    QTRY_VERIFY_WITH_TIMEOUT(shown(), kWaitMs);
     QTest::mouseClick(next, Qt::LeftButton);
     QCOMPARE(step(), from + 2);
     if (!campaign)
@@ -319,6 +311,7 @@ void UsabilityTest::groundViewerFitsScreen()
     QSize picture;
     QPoint scrollMax;
     QSize viewport;
+    bool closed = false;
     QTimer::singleShot(0, p.ground, [&] {
         seen = p.ground->size();
         frame = p.ground->geometry();
@@ -326,9 +319,10 @@ void UsabilityTest::groundViewerFitsScreen()
         auto* area = child<QScrollArea>(p.ground, "ScrollGround");
         scrollMax = {area->horizontalScrollBar()->maximum(), area->verticalScrollBar()->maximum()};
         viewport = area->viewport()->size();
-        button(p.ground, "Button1")->click();
+        closed = closesItsWindow(p.ground, button(p.ground, "Button1"));
     });
     button(p.editor, "ButtonShowGround")->click();
+    QVERIFY(closed);
 
     const QRect room = p.ground->screen()->availableGeometry();
     const QSize design(side + 20, side + 40);
@@ -374,7 +368,7 @@ void UsabilityTest::keyboardInChoiceGroups()
     TestProgram p;
     p.editor->show();
     QApplication::setActiveWindow(p.editor);
-    QVERIFY(QTest::qWaitForWindowActive(p.editor));
+    QVERIFY(QTest::qWaitForWindowActive(p.editor, kWaitMs));
     goToStep(p.editor, step);
     const auto radio = [&](int item) {
         return child<QRadioButton>(p.editor, QString("%1Item%2").arg(group).arg(item).toLatin1().constData());
