@@ -13,6 +13,7 @@
 #include "shell/ProgramPaths.hpp"
 #include "VantorBuildInfo.hpp"
 #include "shell/VantorError.hpp"
+#include "wizard/CampaignEditorModel.hpp"
 #include "wizard/CityEditorModel.hpp"
 
 #include <atomic>
@@ -221,22 +222,23 @@ int runCampaign(const cli::CampaignOptions& options, const char* argv0)
         return *failed;
     const std::filesystem::path& root = paths.root();
     const std::filesystem::path& dataHome = paths.dataHome();
-    if (options.districts != 6 && !config.campaignCompleted) {
-        std::cerr << "vantor-cli: --districts: You are not allowed to change number of districts until you "
-                     "successfully complete campaign! (set CC=1 in "
-                  << (root / "config.ini").string() << ")\n";
+    // The desktop wizard's rules: the district lock, then the corrections.
+    CampaignEditorModel counts(config.campaignCompleted);
+    counts.setCities(options.cities);
+    if (!counts.setDistricts(options.districts)) {
+        std::cerr << "vantor-cli: --districts: " << CampaignEditorModel::districtLockMessage(Language::English)
+                  << " (set CC=1 in " << (root / "config.ini").string() << ")\n";
         return kExitUsage;
     }
+    if (counts.isCorrected())
+        std::cout << counts.correctionText(Language::English) << "\n";
     RandomSource random;
     seedRandom(random, options.seed);
 
     Campaign campaign;
     campaign.language = config.language();
-    campaign.numCities = options.cities;
-    campaign.numDistricts = options.districts;
-    const MoonMap::Counts counts = MoonMap::normalise(options.cities, options.districts);
-    if (counts.cities != options.cities || counts.districts != options.districts)
-        std::cout << "Counts corrected to " << counts.cities << " cities in " << counts.districts << " districts\n";
+    campaign.numCities = counts.corrected().cities;
+    campaign.numDistricts = counts.corrected().districts;
     try {
         campaign.cityNames = MoonMap::loadCityNames(dataHome / "data" / "citynames.txt");
         campaign.moonBase = BmpFile::read(dataHome / "data" / "moonBase.bmp");
@@ -247,13 +249,16 @@ int runCampaign(const cli::CampaignOptions& options, const char* argv0)
         CityEditorModel editor(config.language());
         editor.setCatalogue(catalogue);
         editor.loadGroundTextures(dataHome);
-        const CampaignSettings settings{options.maxHouseDensity, options.largeCities, options.limitedLights};
+        counts.setMaxHouseDensity(options.maxHouseDensity);
+        counts.setLargeCities(options.largeCities);
+        counts.setLimitedLights(options.limitedLights);
         CampaignTerminalProgress progress(campaign.numCities + 1);
         // Whether a campaign exists is asked under atlas/'s lock, after an
         // interrupted commit was repaired.
         const bool overwrite = options.overwrite;
         const CampaignOutcome outcome =
-            CampaignWriter::write(campaign, settings, editor, root, random, progress, [overwrite] { return overwrite; });
+            CampaignWriter::write(campaign, counts.settings(), editor, root, random, progress,
+                                  [overwrite] { return overwrite; });
         if (outcome == CampaignOutcome::Declined) {
             std::cerr << "vantor-cli: a campaign already exists in " << (root / "atlas").string()
                       << "; nothing was changed (use --overwrite to replace it)\n";

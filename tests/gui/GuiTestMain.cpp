@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QSettings>
+#include <QTemporaryDir>
 
 #include <cstring>
 
@@ -15,12 +16,12 @@ int main(int argc, char** argv)
     if (!qEnvironmentVariableIsSet("QTEST_FUNCTION_TIMEOUT"))
         qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number(VANTOR_TEST_TIMEOUT_SECONDS * 1000 / 2));
     QApplication app(argc, argv);
-    QApplication::setOrganizationName("Vantor");
     QApplication::setApplicationName("Vantor");
-    // Remembered settings go to a folder of this run, never the user's.
-    const vantor::test::TempDir settings;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       QString::fromStdString(settings.path().string()));
+    QApplication::setOrganizationName("Vantor");
+    // The remembered choices go to a folder of the run's own, never the user's.
+    const QTemporaryDir settingsDir;
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
     struct Suite {
         const char* name;
         int (*run)(int, char**);
@@ -37,6 +38,9 @@ int main(int argc, char** argv)
         {"StopSignalsTest", runStopSignalsTest},
         {"GameFolderTest", runGameFolderTest},
     };
+    // A child the stop signal tests start: StopProbe <scenario> <program dir>.
+    if (argc == 4 && std::strcmp(argv[1], "StopProbe") == 0)
+        return runStopProbe(QString::fromLocal8Bit(argv[2]), argv[3]);
     const char* only = argc > 1 ? argv[1] : nullptr;
     // QTest sees the program name only, plus anything after the suite name.
     std::vector<char*> args{argv[0]};

@@ -16,8 +16,10 @@
 #include "gui/CityWizard.hpp"
 
 #include <QObject>
+#include <QString>
 
 #include <deque>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,10 +45,16 @@ enum class DataSetup {
     WithoutRoadNS, // every data file but data/roadNS.bmp
 };
 
+enum class Settings {
+    Fresh, // the remembered choices are forgotten first: every test starts from the defaults
+    Kept,  // what an earlier TestProgram remembered stays: a new run of the program
+};
+
 // The windows, created in the program's order.
 class TestProgram {
 public:
-    explicit TestProgram(std::string_view configIni = {}, DataSetup data = DataSetup::Full);
+    explicit TestProgram(std::string_view configIni = {}, DataSetup data = DataSetup::Full,
+                         Settings settings = Settings::Fresh);
     ~TestProgram();
 
     TempDir dir;
@@ -114,3 +122,5 @@ int runUsabilityTest(int argc, char** argv);
 int runControlMappingTest(int argc, char** argv);
 int runStopSignalsTest(int argc, char** argv);
 int runGameFolderTest(int argc, char** argv);
+// The program led to one message box, stopped by the signal the test sends.
+int runStopProbe(const QString& scenario, const std::filesystem::path& dir);
