@@ -83,14 +83,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "vantor: %s\n", program.paths().dataDescription().c_str());
         opened = true;
     };
-    // A stop signal before the windows exist (the first start's question is
-    // open) closes the question and its boxes; the program then ends.
-    const QMetaObject::Connection earlyStop =
-        QObject::connect(&stopSignals, &StopSignals::stopRequested, &app, [&boxes] {
-            boxes.dismiss();
-            if (QWidget* modal = QApplication::activeModalWidget())
-                modal->close();
-        });
+    // A stop signal before the windows exist (while the first start's
+    // question is open, say) ends the program at once (StopSignals): no
+    // work runs yet and nothing has been remembered.
     try {
         program.start();
     } catch (const vantor::ProgramPathsError& e) {
@@ -98,9 +93,9 @@ int main(int argc, char** argv)
         boxes.error(e.what());
         return e.usage() ? kExitUsage : 1;
     }
-    QObject::disconnect(earlyStop);
-    if (StopSignals::received() != 0)
-        return 128 + StopSignals::received();
+    // Stopped while start-up's own box (a folder that cannot be written) was open.
+    if (stopOnSignal->exitStatus() != 0)
+        return stopOnSignal->exitStatus();
     program.windows().menu.show();
     const int status = QApplication::exec();
     // A stop signal ends the program with 128 + its number, once the work stopped.
