@@ -297,7 +297,7 @@ int runCity(const cli::CityOptions& options, const char* argv0)
         // Only the part of the textures this city's ground covers.
         editor.loadGroundTextures(paths.dataHome(), editor.groundSideFor());
         TerminalProgress progress;
-        editor.generate(random, progress);
+        editor.generateOnce(random, progress);
         const std::string unchanged = "nothing in " + (root / "atlas").string() + " was changed";
         if (stopRequested())
             return reportStop(unchanged);

@@ -15,22 +15,33 @@
 
 namespace vantor {
 
-void CityGenerator::generate(CityState& city, RandomSource& random, ProgressSink& progress)
+namespace {
+
+void refuseWithoutData(const CityState& city)
 {
-    // Refuse before anything changes when the pictures cannot be drawn.
     if (city.catalogue == nullptr)
         throw VantorError("Cannot generate: the picture catalogue is not loaded");
     city.catalogue->requireComplete();
     if (city.dirt1.empty() || city.dirt2.empty())
         throw VantorError("Cannot generate: data/dirt1.bmp and data/dirt2.bmp are not loaded");
+}
 
+} // namespace
+
+void CityGenerator::generate(CityState& city, RandomSource& random, ProgressSink& progress, Textures textures)
+{
+    // Refuse before anything changes when the pictures cannot be drawn.
+    refuseWithoutData(city);
     place(city, random, progress);
     // The pictures take the noise draws first, then the variants: the
     // variants are drawn ahead from the skipped source, the noise replayed.
     RandomSource noiseRandom(random.seed());
     random.skip(noiseDrawCount(city));
     const std::vector<StructureCode> variants = BuildingVariants::drawVariants(city, random);
-    drawPictures(city, city.dirt1, city.dirt2, noiseRandom, variants, progress);
+    if (textures == Textures::UseOnce)
+        drawPictures(city, std::move(city.dirt1), city.dirt2, noiseRandom, variants, progress);
+    else
+        drawPictures(city, city.dirt1, city.dirt2, noiseRandom, variants, progress);
 }
 
 std::uint64_t CityGenerator::noiseDrawCount(const CityState& city) noexcept
@@ -75,27 +86,48 @@ void CityGenerator::place(CityState& city, RandomSource& random, ProgressSink& p
     Landmarks::applyTemplate(city, random);
 }
 
-void CityGenerator::drawPictures(CityState& city, const Image& dirt1, const Image& dirt2, RandomSource& noiseRandom,
-                                 const std::vector<StructureCode>& variants, ProgressSink& progress)
+namespace {
+
+// Phases 18 to 22; `buildGround` draws the ground picture.
+template <typename BuildGround>
+void drawPicturesWith(CityState& city, RandomSource& noiseRandom, const std::vector<StructureCode>& variants,
+                      ProgressSink& progress, BuildGround&& buildGround)
 {
     PlanPicture::clear(city);
     PlanPicture::draw(city);
 
     progress.setTaskProgress(10);
     progress.pump();
-    buildHeightPicture(city, noiseRandom);
-    GroundPicture::build(city, dirt1, dirt2, noiseRandom, progress);
+    CityGenerator::buildHeightPicture(city, noiseRandom);
+    buildGround();
     BuildingVariants::paint(city, variants, progress);
 
     city.infoText = tr(city.language, "Single mission created.\rPress Save to save map.",
                        "Mise vytvořena.\rStiskněte 'Ulož'.");
 }
 
+} // namespace
+
+void CityGenerator::drawPictures(CityState& city, const Image& dirt1, const Image& dirt2, RandomSource& noiseRandom,
+                                 const std::vector<StructureCode>& variants, ProgressSink& progress)
+{
+    drawPicturesWith(city, noiseRandom, variants, progress,
+                     [&] { GroundPicture::build(city, dirt1, dirt2, noiseRandom, progress); });
+}
+
+void CityGenerator::drawPictures(CityState& city, Image&& dirt1, const Image& dirt2, RandomSource& noiseRandom,
+                                 const std::vector<StructureCode>& variants, ProgressSink& progress)
+{
+    drawPicturesWith(city, noiseRandom, variants, progress,
+                     [&] { GroundPicture::build(city, std::move(dirt1), dirt2, noiseRandom, progress); });
+}
+
 void CityGenerator::buildHeightPicture(CityState& city, RandomSource& random)
 {
-    const GreyPicture noise = city.noise.build(255, random);
+    GreyPicture& noise = city.heightNoise;
+    city.noise.build(255, random, noise);
     const int side = (city.params.size() + 1) * 2;
-    city.heightPicture = Image(side, side);
+    city.heightPicture.reuseForOverwrite(side, side); // every pixel is set below
     for (int x = 0; x < side; ++x) {
         const int nx = static_cast<int>(x * 256.0 / side);
         for (int y = 0; y < side; ++y) {

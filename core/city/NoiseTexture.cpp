@@ -250,6 +250,13 @@ std::uint64_t NoiseTexture::drawCount(int lastIndex) noexcept
 
 GreyPicture NoiseTexture::build(int lastIndex, RandomSource& random)
 {
+    GreyPicture picture;
+    build(lastIndex, random, picture);
+    return picture;
+}
+
+void NoiseTexture::build(int lastIndex, RandomSource& random, GreyPicture& result)
+{
     if (lastIndex < (1 << (kLevels - 1)) || lastIndex > kMaxLastIndex)
         throw VantorError("noise picture size " + std::to_string(lastIndex + 1) + " is out of range");
     lastIndex_ = lastIndex;
@@ -264,7 +271,8 @@ GreyPicture NoiseTexture::build(int lastIndex, RandomSource& random)
         levelStart[static_cast<std::size_t>(k)] = drawn;
         drawn += static_cast<std::size_t>(levelDraws(lastIndex, k));
     }
-    std::vector<std::uint8_t> points(drawn);
+    std::vector<std::uint8_t>& points = points_;
+    points.resize(drawn); // every byte is drawn below
     const std::uint32_t firstSeed = [&] {
         RandomSource start(random.seed());
         start.skip(levelDraws(lastIndex, 0));
@@ -297,9 +305,8 @@ GreyPicture NoiseTexture::build(int lastIndex, RandomSource& random)
     }
 
     const auto side = static_cast<std::size_t>(lastIndex + 1);
-    GreyPicture result;
     result.side = lastIndex + 1;
-    result.values.resize(side * side);
+    result.values.resize(side * side); // every row is written below
 
     // Interpolate and blend, one row at a time: v starts at 0 (level 0 is
     // never enlarged), takes v = ((255 - W) * layer + W * v) >> 8 for levels
@@ -330,7 +337,6 @@ GreyPicture NoiseTexture::build(int lastIndex, RandomSource& random)
             darkenRow(out, n, w);
         }
     });
-    return result;
 }
 
 } // namespace vantor

@@ -50,8 +50,10 @@ public:
 
     // Builds the picture for lastIndex 128..1023 (the city uses 255, 511,
     // 1023) and leaves `random` stepped by drawCount(lastIndex).
-    // The working octave arrays live only for the call.
     GreyPicture build(int lastIndex, RandomSource& random);
+    // The same into `picture`, in the memory it already holds when that is
+    // large enough. The control points' memory is kept for the next build.
+    void build(int lastIndex, RandomSource& random, GreyPicture& picture);
 
     // The number of draws build(lastIndex) makes.
     static std::uint64_t drawCount(int lastIndex) noexcept;
@@ -65,6 +67,7 @@ private:
     int lastIndex_ = 255;
     int blendWeight_ = 128;
     int threads_ = 1;
+    std::vector<std::uint8_t> points_; // control points of levels 1..6, reused
 };
 
 } // namespace vantor

@@ -109,7 +109,7 @@ struct Glyph {
 
 struct Font::Impl {
     std::filesystem::path file;
-    std::vector<unsigned char> data; // FreeType reads the face from here
+    std::string data; // FreeType reads the face from here
     FT_Library library = nullptr;
     FT_Face face = nullptr;
     int pixelSize = 0;
@@ -147,10 +147,9 @@ void Font::Impl::load(const std::filesystem::path& path, int size)
                           std::to_string(kMinPixelSize) + ".." + std::to_string(kMaxPixelSize) +
                           " pixels) for " + path.string());
 
-    const std::string bytes = readWholeFile(path, kMaxFontFileBytes, "64 MB");
-    if (bytes.empty())
+    data = readWholeFile(path, kMaxFontFileBytes, "64 MB");
+    if (data.empty())
         throw VantorError(invalidFont(path, "empty file"));
-    data.assign(bytes.begin(), bytes.end());
 
     if (FT_Init_FreeType(&library) != 0) {
         library = nullptr;
@@ -159,7 +158,7 @@ void Font::Impl::load(const std::filesystem::path& path, int size)
     FT_UInt version = kInterpreterVersion;
     FT_Property_Set(library, "truetype", "interpreter-version", &version);
 
-    if (FT_New_Memory_Face(library, data.data(), static_cast<FT_Long>(data.size()), 0, &face) != 0) {
+    if (FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(data.data()), static_cast<FT_Long>(data.size()), 0, &face) != 0) {
         face = nullptr;
         throw VantorError(invalidFont(path, "not a font FreeType can read"));
     }

@@ -151,6 +151,11 @@ void CityEditorModel::generate(RandomSource& random, ProgressSink& progress)
     CityGenerator::generate(city_, random, progress);
 }
 
+void CityEditorModel::generateOnce(RandomSource& random, ProgressSink& progress)
+{
+    CityGenerator::generate(city_, random, progress, CityGenerator::Textures::UseOnce);
+}
+
 std::filesystem::path CityEditorModel::save(const std::filesystem::path& programDir, ProgressSink& progress,
                                             const std::function<bool()>& stopRequested) const
 {
