@@ -8,6 +8,7 @@
 #include "cityfiles/CitySaver.hpp"
 #include "shell/BmpFile.hpp"
 #include "shell/Config.hpp"
+#include "shell/PhaseProfile.hpp"
 #include "shell/PictureCatalogue.hpp"
 #include "shell/ProgramPaths.hpp"
 #include "VantorBuildInfo.hpp"
@@ -246,15 +247,19 @@ int runCampaign(const cli::CampaignOptions& options, const char* argv0)
         campaign.moonBase = BmpFile::read(dataHome / "data" / "moonBase.bmp");
         const PictureCatalogue catalogue = PictureCatalogue::load(dataHome);
         catalogue.requireComplete();
+        PhaseProfile::phaseDone("catalogue");
         MoonMap::generateUntilValid(campaign, random, MoonMap::loadLabelFont(dataHome));
+        PhaseProfile::phaseDone("moon map");
 
         CityEditorModel editor(config.language());
         editor.setCatalogue(catalogue);
         editor.loadGroundTextures(dataHome);
+        PhaseProfile::phaseDone("textures");
         const CampaignSettings settings{options.maxHouseDensity, options.largeCities, options.limitedLights};
         CampaignTerminalProgress progress(campaign.numCities + 1);
         const CampaignOutcome outcome =
             CampaignWriter::write(campaign, settings, editor, root, random, progress, [] { return true; });
+        PhaseProfile::phaseDone("cities and commit");
         std::string message(CampaignWriter::messageText(outcome, Language::English));
         std::replace(message.begin(), message.end(), '\r', ' ');
         if (outcome == CampaignOutcome::Cancelled)
@@ -294,8 +299,10 @@ int runCity(const cli::CityOptions& options, const char* argv0)
         const PictureCatalogue catalogue = PictureCatalogue::load(paths.dataHome());
         catalogue.requireComplete();
         editor.setCatalogue(catalogue);
+        PhaseProfile::phaseDone("catalogue");
         // Only the part of the textures this city's ground covers.
         editor.loadGroundTextures(paths.dataHome(), editor.groundSideFor());
+        PhaseProfile::phaseDone("textures");
         TerminalProgress progress;
         editor.generateOnce(random, progress);
         const std::string unchanged = "nothing in " + (root / "atlas").string() + " was changed";
@@ -344,6 +351,7 @@ int runCheck(const cli::CheckOptions& options, const char* argv0)
 
 int main(int argc, char** argv)
 {
+    vantor::PhaseProfile::phaseDone("start-up");
     // A reader that closes its end early (`vantor-cli city | true`) must not
     // kill the program mid-save with SIGPIPE: writes to a closed standard
     // output or error fail quietly instead, and the exit status stays that

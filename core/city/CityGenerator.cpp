@@ -9,9 +9,11 @@
 #include "city/PlanPicture.hpp"
 #include "city/RoadNetwork.hpp"
 
+#include "shell/PhaseProfile.hpp"
 #include "shell/VantorError.hpp"
 
 #include <string>
+#include <string_view>
 
 namespace vantor {
 
@@ -26,6 +28,33 @@ void refuseWithoutData(const CityState& city)
         throw VantorError("Cannot generate: data/dirt1.bmp and data/dirt2.bmp are not loaded");
 }
 
+// Phases 18 to 22; `buildGround` draws the ground picture.
+// The phases are profiled on the thread of generate() only.
+template <typename BuildGround>
+void drawPicturesWith(CityState& city, RandomSource& noiseRandom, const std::vector<StructureCode>& variants,
+                      ProgressSink& progress, bool profiled, BuildGround&& buildGround)
+{
+    const auto phaseDone = [profiled](std::string_view phase) {
+        if (profiled)
+            PhaseProfile::phaseDone(phase);
+    };
+    PlanPicture::clear(city);
+    PlanPicture::draw(city);
+    phaseDone("plan picture");
+
+    progress.setTaskProgress(10);
+    progress.pump();
+    CityGenerator::buildHeightPicture(city, noiseRandom);
+    phaseDone("height picture");
+    buildGround();
+    phaseDone("ground picture");
+    BuildingVariants::paint(city, variants, progress);
+    phaseDone("shadows");
+
+    city.infoText = tr(city.language, "Single mission created.\rPress Save to save map.",
+                       "Mise vytvořena.\rStiskněte 'Ulož'.");
+}
+
 } // namespace
 
 void CityGenerator::generate(CityState& city, RandomSource& random, ProgressSink& progress, Textures textures)
@@ -38,10 +67,13 @@ void CityGenerator::generate(CityState& city, RandomSource& random, ProgressSink
     RandomSource noiseRandom(random.seed());
     random.skip(noiseDrawCount(city));
     const std::vector<StructureCode> variants = BuildingVariants::drawVariants(city, random);
-    if (textures == Textures::UseOnce)
-        drawPictures(city, std::move(city.dirt1), city.dirt2, noiseRandom, variants, progress);
-    else
-        drawPictures(city, city.dirt1, city.dirt2, noiseRandom, variants, progress);
+    PhaseProfile::phaseDone("placement");
+    drawPicturesWith(city, noiseRandom, variants, progress, true, [&] {
+        if (textures == Textures::UseOnce)
+            GroundPicture::build(city, std::move(city.dirt1), city.dirt2, noiseRandom, progress);
+        else
+            GroundPicture::build(city, city.dirt1, city.dirt2, noiseRandom, progress);
+    });
 }
 
 std::uint64_t CityGenerator::noiseDrawCount(const CityState& city) noexcept
@@ -86,39 +118,17 @@ void CityGenerator::place(CityState& city, RandomSource& random, ProgressSink& p
     Landmarks::applyTemplate(city, random);
 }
 
-namespace {
-
-// Phases 18 to 22; `buildGround` draws the ground picture.
-template <typename BuildGround>
-void drawPicturesWith(CityState& city, RandomSource& noiseRandom, const std::vector<StructureCode>& variants,
-                      ProgressSink& progress, BuildGround&& buildGround)
-{
-    PlanPicture::clear(city);
-    PlanPicture::draw(city);
-
-    progress.setTaskProgress(10);
-    progress.pump();
-    CityGenerator::buildHeightPicture(city, noiseRandom);
-    buildGround();
-    BuildingVariants::paint(city, variants, progress);
-
-    city.infoText = tr(city.language, "Single mission created.\rPress Save to save map.",
-                       "Mise vytvořena.\rStiskněte 'Ulož'.");
-}
-
-} // namespace
-
 void CityGenerator::drawPictures(CityState& city, const Image& dirt1, const Image& dirt2, RandomSource& noiseRandom,
                                  const std::vector<StructureCode>& variants, ProgressSink& progress)
 {
-    drawPicturesWith(city, noiseRandom, variants, progress,
+    drawPicturesWith(city, noiseRandom, variants, progress, false,
                      [&] { GroundPicture::build(city, dirt1, dirt2, noiseRandom, progress); });
 }
 
 void CityGenerator::drawPictures(CityState& city, Image&& dirt1, const Image& dirt2, RandomSource& noiseRandom,
                                  const std::vector<StructureCode>& variants, ProgressSink& progress)
 {
-    drawPicturesWith(city, noiseRandom, variants, progress,
+    drawPicturesWith(city, noiseRandom, variants, progress, false,
                      [&] { GroundPicture::build(city, std::move(dirt1), dirt2, noiseRandom, progress); });
 }
 

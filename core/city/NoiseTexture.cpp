@@ -18,6 +18,9 @@ namespace {
 constexpr int kFirstDrawnLevel = 1;
 constexpr int kLastDrawnLevel = NoiseTexture::kLevels - 2;
 
+// The smallest lastIndex built on more than one thread.
+constexpr int kThreadedFrom = 511;
+
 std::uint64_t levelDraws(int lastIndex, int level) noexcept
 {
     const auto n = static_cast<std::uint64_t>(lastIndex >> level);
@@ -260,7 +263,9 @@ void NoiseTexture::build(int lastIndex, RandomSource& random, GreyPicture& resul
     if (lastIndex < (1 << (kLevels - 1)) || lastIndex > kMaxLastIndex)
         throw VantorError("noise picture size " + std::to_string(lastIndex + 1) + " is out of range");
     lastIndex_ = lastIndex;
-    const int threads = threads_;
+    // A picture of a quarter megapixel or less takes well under a
+    // millisecond: starting a thread would cost more than it saves.
+    const int threads = lastIndex < kThreadedFrom ? 1 : threads_;
 
     // FillRandom, levels 1..6: one run of draws right after level 0's, laid
     // out in one buffer level after level ([x][y] within a level, the order

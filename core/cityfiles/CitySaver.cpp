@@ -3,6 +3,7 @@
 #include "cityfiles/CityDescriptionFile.hpp"
 #include "shell/AtlasDirectory.hpp"
 #include "shell/BmpFile.hpp"
+#include "shell/PhaseProfile.hpp"
 #include "shell/VantorError.hpp"
 
 #include <algorithm>
@@ -136,6 +137,7 @@ std::filesystem::path CitySaver::save(const CityState& city, const std::filesyst
 {
     const GenerationParams& p = city.params;
     const std::vector<File> cityFiles = files(city);
+    PhaseProfile::phaseDone("encoding");
 
     AtlasDirectory atlas(programDir / "atlas");
     atlas.lock();
@@ -148,6 +150,7 @@ std::filesystem::path CitySaver::save(const CityState& city, const std::filesyst
         throw SaveCancelled("Saving " + p.cityName + " was stopped; nothing in " + atlas.path().string() +
                             " was changed");
     set.commit();
+    PhaseProfile::phaseDone("writing");
     return atlas.path() / cityFiles.front().name;
 }
 

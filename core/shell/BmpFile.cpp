@@ -418,33 +418,52 @@ private:
 
 // ---- Writing ---------------------------------------------------------------
 
-void putLe16(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v)
+void putLe16(std::uint8_t* out, std::size_t at, std::uint32_t v)
 {
     out[at] = static_cast<std::uint8_t>(v);
     out[at + 1] = static_cast<std::uint8_t>(v >> 8);
 }
 
-void putLe32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v)
+void putLe32(std::uint8_t* out, std::size_t at, std::uint32_t v)
 {
     putLe16(out, at, v & 0xFFFFu);
     putLe16(out, at + 2, v >> 16);
 }
 
+constexpr std::size_t kHeaderSize = 54;
+
+std::size_t rowStride(std::size_t width) noexcept
+{
+    return (width * 3 + 3) & ~std::size_t{3};
+}
+
 } // namespace
+
+std::uint64_t BmpFile::encodedSize(int width, int height) noexcept
+{
+    return kHeaderSize + static_cast<std::uint64_t>(rowStride(static_cast<std::size_t>(std::max(width, 0)))) *
+                             static_cast<std::uint64_t>(std::max(height, 0));
+}
 
 std::vector<std::uint8_t> BmpFile::encode(const Image& image)
 {
-    constexpr std::size_t kHeaderSize = 54;
+    std::vector<std::uint8_t> out;
+    out.reserve(static_cast<std::size_t>(encodedSize(image.width(), image.height())));
+    encode(image, [&out](std::span<const std::uint8_t> piece) { out.insert(out.end(), piece.begin(), piece.end()); });
+    return out;
+}
+
+void BmpFile::encode(const Image& image, const ByteWriter& write)
+{
     const auto width = static_cast<std::size_t>(image.width());
     const auto height = static_cast<std::size_t>(image.height());
-    const std::size_t stride = (width * 3 + 3) & ~std::size_t{3};
+    const std::size_t stride = rowStride(width);
     const std::size_t pixelBytes = stride * height;
-    // The header is written into its 54 bytes; the rows are then appended
-    // from one row buffer whose padding stays zero, so the pixel bytes are
-    // written once instead of being cleared first.
-    std::vector<std::uint8_t> out;
-    out.reserve(kHeaderSize + pixelBytes);
-    out.resize(kHeaderSize);
+    // Rows are encoded straight into the buffer (red and blue swapped, the
+    // padding zeroed), which goes to `write` whenever the next row would
+    // not fit; the largest row (16384 pixels) fits many times.
+    std::vector<std::uint8_t> buffer(std::min<std::size_t>(kEncodeBufferBytes, kHeaderSize + pixelBytes));
+    std::uint8_t* const out = buffer.data();
 
     out[0] = 'B';
     out[1] = 'M';
@@ -459,13 +478,19 @@ std::vector<std::uint8_t> BmpFile::encode(const Image& image)
     putLe32(out, 34, static_cast<std::uint32_t>(pixelBytes));
     putLe32(out, 38, 2835); // 72 dpi
     putLe32(out, 42, 2835);
+    std::size_t used = kHeaderSize;
 
-    std::vector<std::uint8_t> row(stride, 0);
     for (std::size_t y = 0; y < height; ++y) {
-        swapRedBlue(image.row(static_cast<int>(height - 1 - y)), row.data(), width);
-        out.insert(out.end(), row.begin(), row.end());
+        if (used + stride > buffer.size()) {
+            write(std::span<const std::uint8_t>(out, used));
+            used = 0;
+        }
+        std::uint8_t* const row = out + used;
+        swapRedBlue(image.row(static_cast<int>(height - 1 - y)), row, width);
+        std::fill(row + width * 3, row + stride, std::uint8_t{0});
+        used += stride;
     }
-    return out;
+    write(std::span<const std::uint8_t>(out, used));
 }
 
 namespace {
@@ -559,6 +584,19 @@ Image BmpFile::read(const std::filesystem::path& path)
     return decode(bytes, name);
 }
 
+BmpFile::Sides BmpFile::readSides(const std::filesystem::path& path)
+{
+    const std::string name = path.string();
+    std::uint64_t fileSize = 0;
+    const FileDescriptor file(openPicture(path, name, fileSize));
+    std::uint64_t presentSize = 0;
+    const std::vector<std::uint8_t> head = readHead(file.get(), fileSize, name, presentSize);
+    BmpDecoder probe(head, name);
+    probe.declaredSize_ = presentSize;
+    const Layout layout = probe.parse(false);
+    return {layout.width, layout.height};
+}
+
 Image BmpFile::readTopLeft(const std::filesystem::path& path, int maxWidth, int maxHeight)
 {
     const std::string name = path.string();
@@ -588,7 +626,7 @@ Image BmpFile::readTopLeft(const std::filesystem::path& path, int maxWidth, int 
     // The rows wanted are consecutive in the file (the top rows of the
     // picture: the last ones stored when it is bottom-up); they are read a
     // few at a time into one small buffer and decoded from there.
-    constexpr std::size_t kChunkBytes = 256 * 1024;
+    constexpr std::size_t kChunkBytes = 64 * 1024;
     const std::size_t rowsPerChunk = std::max<std::size_t>(1, kChunkBytes / layout.stride);
     std::vector<std::uint8_t> chunk(std::min<std::size_t>(rowsPerChunk, static_cast<std::size_t>(height)) * layout.stride);
     const int firstFileRow = layout.topDown ? 0 : layout.height - height;
