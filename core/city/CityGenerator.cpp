@@ -12,8 +12,10 @@
 #include "shell/PhaseProfile.hpp"
 #include "shell/VantorError.hpp"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vantor {
 
@@ -134,16 +136,19 @@ void CityGenerator::drawPictures(CityState& city, Image&& dirt1, const Image& di
 
 void CityGenerator::buildHeightPicture(CityState& city, RandomSource& random)
 {
-    GreyPicture& noise = city.heightNoise;
-    city.noise.build(255, random, noise);
+    // Only the pixels of the 256 x 256 noise the picture shows are worked out.
     const int side = (city.params.size() + 1) * 2;
+    std::vector<int> at(static_cast<std::size_t>(side));
+    for (int k = 0; k < side; ++k)
+        at[static_cast<std::size_t>(k)] = static_cast<int>(k * 256.0 / side);
+    std::vector<std::uint8_t> samples;
+    city.noise.sample(255, random, at, at, samples);
     city.heightPicture.reuseForOverwrite(side, side); // every pixel is set below
-    for (int x = 0; x < side; ++x) {
-        const int nx = static_cast<int>(x * 256.0 / side);
-        for (int y = 0; y < side; ++y) {
-            const std::uint8_t v = noise.at(nx, static_cast<int>(y * 256.0 / side));
-            city.heightPicture.setPixel(x, y, {v, v, v});
-        }
+    for (int y = 0; y < side; ++y) {
+        std::uint8_t* row = city.heightPicture.row(y);
+        const std::uint8_t* v = samples.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(side);
+        for (int x = 0; x < side; ++x)
+            std::fill_n(row + 3 * x, 3, v[x]);
     }
 }
 

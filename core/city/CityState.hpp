@@ -41,9 +41,8 @@ struct CityState {
     Image dirt1;
     Image dirt2;
 
-    Image heightPicture;    // 2 pixels a cell
-    GreyPicture heightNoise; // the 256 x 256 noise the height picture samples
-    GreyPicture dirtMask;   // ground-picture sized noise, replaced by cities above "Very small"
+    Image heightPicture;  // 2 pixels a cell
+    GreyPicture dirtMask; // ground-picture sized noise, replaced by cities above "Very small"
     Image planPicture;    // 10 pixels a cell
     Image groundPicture;  // 32 pixels a cell
 

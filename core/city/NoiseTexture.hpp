@@ -23,6 +23,7 @@
 #include "city/RandomSource.hpp"
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace vantor {
@@ -37,6 +38,8 @@ struct GreyPicture {
         return values[static_cast<std::size_t>(y) * static_cast<std::size_t>(side) + static_cast<std::size_t>(x)];
     }
 };
+
+struct OctaveGrid; // the control points of one octave
 
 class NoiseTexture {
 public:
@@ -55,6 +58,13 @@ public:
     // large enough. The control points' memory is kept for the next build.
     void build(int lastIndex, RandomSource& random, GreyPicture& picture);
 
+    // The values build(lastIndex) gives at the pixels (columns[i], rows[j]),
+    // row by row (values[j * columns.size() + i]), each worked out on its
+    // own: a few thousand samples of a large picture cost a small part of
+    // building it. The same draws as build(); samples must lie inside.
+    void sample(int lastIndex, RandomSource& random, std::span<const int> columns, std::span<const int> rows,
+                std::vector<std::uint8_t>& values);
+
     // The number of draws build(lastIndex) makes.
     static std::uint64_t drawCount(int lastIndex) noexcept;
 
@@ -64,6 +74,10 @@ public:
     int threadCount() const noexcept { return threads_; }
 
 private:
+    // Draws the control points of levels 1..6 into points_ (borders forced
+    // to 0) and steps `random` past every draw of the picture.
+    std::vector<OctaveGrid> drawControlPoints(int lastIndex, RandomSource& random);
+
     int lastIndex_ = 255;
     int blendWeight_ = 128;
     int threads_ = 1;
