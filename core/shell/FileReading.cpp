@@ -72,31 +72,16 @@ std::size_t ReadOnlyFile::readAt(std::uint64_t offset, void* to, std::size_t cou
 
 std::string readWholeFile(const std::filesystem::path& path, std::uint64_t maxBytes, std::string_view limitText)
 {
-    const std::string name = path.string();
-    std::uint64_t size = 0;
-    const int fd = openChecked(path, name, maxBytes, limitText, size);
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-
+    const ReadOnlyFile file(path, maxBytes, limitText);
     // One byte more than the limit allows tells a file that grew meanwhile.
-    std::string bytes(static_cast<std::size_t>(size) + 1, '\0');
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            throw VantorError::system(Kind::CannotRead, name, errno);
-        if (n == 0)
-            break;
-        got += static_cast<std::size_t>(n);
-        if (got == bytes.size() && got <= maxBytes)
-            bytes.resize(std::min<std::uint64_t>(bytes.size() * 2, maxBytes + 1));
+    std::string bytes(static_cast<std::size_t>(file.size()) + 1, '\0');
+    std::size_t got = file.readAt(0, bytes.data(), bytes.size());
+    while (got == bytes.size() && got <= maxBytes) {
+        bytes.resize(std::min<std::uint64_t>(bytes.size() * 2, maxBytes + 1));
+        got += file.readAt(got, bytes.data() + got, bytes.size() - got);
     }
     if (got > maxBytes)
-        throw VantorError(Kind::TooLarge, name, std::string(limitText));
+        throw VantorError(Kind::TooLarge, path.string(), std::string(limitText));
     bytes.resize(got);
     return bytes;
 }
