@@ -15,8 +15,7 @@ namespace vantor {
 namespace {
 
 // Cities in flight beyond one per worker: enough that a worker never waits
-// for the next placement, few enough to bound memory (a Large city holds
-// about 8 MB of pictures and encoded files).
+// for the next placement.
 constexpr std::uint64_t kQueuedBeyondWorkers = 1;
 
 // How often a waiting caller pumps its progress sink.
@@ -42,6 +41,19 @@ struct CityPipeline::Worker {
 };
 
 CityPipeline::CityPipeline(CityEditorModel& editor, std::filesystem::path programDir, Writer writer, int workers)
+    : CityPipeline(
+          editor, programDir,
+          [this, write = std::move(writer)](const std::vector<CitySaver::OutputFile>& files) {
+              std::vector<File> whole;
+              for (const CitySaver::OutputFile& file : files)
+                  whole.push_back({atlas_ / file.name, file.bytes()});
+              write(whole);
+          },
+          workers)
+{
+}
+
+CityPipeline::CityPipeline(CityEditorModel& editor, std::filesystem::path programDir, OutputWriter writer, int workers)
     : editor_(editor), atlas_(std::move(programDir) / "atlas"), writer_(std::move(writer))
 {
     const CityState& source = editor.city();
@@ -158,7 +170,7 @@ void CityPipeline::work(Worker& worker)
             queue_.pop_front();
         }
 
-        std::vector<File> files;
+        std::vector<CitySaver::OutputFile> files;
         try {
             CityState& city = worker.city;
             city.params = job->params;
@@ -172,7 +184,7 @@ void CityPipeline::work(Worker& worker)
             RandomSource noiseRandom(job->noiseSeed);
             // The editor's textures are only read, by every worker at once.
             CityGenerator::drawPictures(city, source.dirt1, source.dirt2, noiseRandom, job->variants, quiet);
-            files = encodeCity(city, atlas_);
+            files = CitySaver::outputFiles(city);
         } catch (...) {
             {
                 const std::lock_guard lock(mutex_);
@@ -183,56 +195,39 @@ void CityPipeline::work(Worker& worker)
             continue;
         }
 
-        // Hand the files over in submission order; whichever worker finds
-        // the next city ready writes it (and any that follow).
-        std::unique_lock lock(mutex_);
-        done_.emplace(job->index, std::move(files));
-        if (writing_) {
-            lock.unlock();
+        // The files are written in submission order, each by its own worker
+        // from its own pictures: the worker waits for its city's turn and
+        // takes no other city before its pictures are written.
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [&] { return stopping_ || failure_ || written_ == job->index; });
+            if (stopping_ || failure_)
+                continue;
+        }
+        try {
+            writer_(files);
+        } catch (...) {
+            {
+                const std::lock_guard lock(mutex_);
+                if (!failure_)
+                    failure_ = std::current_exception();
+            }
             changed_.notify_all();
             continue;
         }
-        writing_ = true;
-        while (!stopping_ && !failure_) {
-            const auto next = done_.find(written_);
-            if (next == done_.end())
-                break;
-            const std::vector<File> ready = std::move(next->second);
-            done_.erase(next);
-            lock.unlock();
-            try {
-                writer_(ready);
-            } catch (...) {
-                lock.lock();
-                if (!failure_)
-                    failure_ = std::current_exception();
-                break;
-            }
-            lock.lock();
+        {
+            const std::lock_guard lock(mutex_);
             ++written_;
-            changed_.notify_all();
         }
-        writing_ = false;
-        lock.unlock();
         changed_.notify_all();
     }
 }
 
 std::vector<CityPipeline::File> CityPipeline::encodeCity(const CityState& city, const std::filesystem::path& atlas)
 {
-    const std::string& name = city.params.cityName;
-    CitySaver::checkCityName(name);
-    const int side = city.params.size() + 1;
-    if (city.planPicture.width() != side * 10 || city.groundPicture.width() != side * 32 ||
-        city.heightPicture.width() != side * 2)
-        throw VantorError("Nothing to save for " + name + ": generate the city first");
-    const std::string text = CityDescriptionFile::format(city);
     std::vector<File> files;
-    files.reserve(4);
-    files.push_back({atlas / (name + ".ini"), std::vector<std::uint8_t>(text.begin(), text.end())});
-    files.push_back({atlas / (name + "PLAN.bmp"), BmpFile::encode(city.planPicture)});
-    files.push_back({atlas / (name + "GROUND.bmp"), BmpFile::encode(city.groundPicture)});
-    files.push_back({atlas / (name + "HIGHT.bmp"), BmpFile::encode(city.heightPicture)});
+    for (CitySaver::File& file : CitySaver::files(city))
+        files.push_back({atlas / file.name, std::move(file.bytes)});
     return files;
 }
 
