@@ -246,7 +246,7 @@ CampaignOutcome CampaignWriter::write(const Campaign& campaign, const CampaignSe
     // stops (dropping unwritten cities) before the folder goes.
     CityPipeline pipeline(editor, programDir, [&staging](const std::vector<CitySaver::OutputFile>& files) {
         for (const CitySaver::OutputFile& file : files)
-            staging.add(file.name, file.bytes());
+            staging.add(file.name, [&file](const ByteWriter& write) { file.writeTo(write); });
     });
     const int total = campaign.numCities + 1; // the cities and the headquarters
     for (int i = 1; i <= total; ++i) {
@@ -268,7 +268,7 @@ CampaignOutcome CampaignWriter::write(const Campaign& campaign, const CampaignSe
     writeObjectives(ini, campaign);
     const std::string text = ini.text();
     staging.add("start.ini", std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
-    staging.add("moon.bmp", BmpFile::encode(campaign.moonMap));
+    staging.add("moon.bmp", [&campaign](const ByteWriter& write) { BmpFile::encode(campaign.moonMap, write); });
     // A stop asked for during the last city still keeps the previous campaign.
     if (progress.cancelRequested()) {
         progress.setTotalProgress(0);

@@ -152,7 +152,7 @@ void CitySaver::stage(const CityState& city, StagingDirectory& staging, Progress
     const std::vector<OutputFile> cityFiles = outputFiles(city);
     announceSaving(city, progress);
     for (const OutputFile& file : cityFiles)
-        staging.add(file.name, file.bytes());
+        staging.add(file.name, [&file](const ByteWriter& write) { file.writeTo(write); });
 }
 
 std::filesystem::path CitySaver::save(const CityState& city, const std::filesystem::path& programDir,
@@ -168,7 +168,7 @@ std::filesystem::path CitySaver::save(const CityState& city, const std::filesyst
     announceSaving(city, progress);
     FileSet set(atlas);
     for (const OutputFile& file : cityFiles)
-        set.add(file.name, file.bytes());
+        set.add(file.name, [&file](const ByteWriter& write) { file.writeTo(write); });
     PhaseProfile::phaseDone("encoding, writing");
     if (stopRequested && stopRequested())
         throw SaveCancelled("Saving " + p.cityName + " was stopped; nothing in " + atlas.path().string() +

@@ -30,12 +30,20 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace vantor {
+
+// A file's bytes handed over piece by piece, in order: a picture encoded
+// through a small buffer is written without ever being whole in memory.
+using ByteWriter = std::function<void(std::span<const std::uint8_t> piece)>;
+// Produces a file's content by calling the writer it is given with every
+// piece; an exception from it fails the file, which is then removed.
+using ContentWriter = std::function<void(const ByteWriter& write)>;
 
 class AtlasDirectory {
 public:
@@ -75,6 +83,9 @@ public:
     // Writes `bytes` under a new temporary name and flushes them. `name` is
     // the file's final name inside the directory.
     void add(const std::string& name, std::span<const std::uint8_t> bytes);
+    // The same with the bytes written piece by piece as `content` makes
+    // them (one write a piece).
+    void add(const std::string& name, const ContentWriter& content);
     // Renames every file into place in the order added, then flushes the directory.
     void commit();
 
@@ -98,6 +109,8 @@ public:
 
     // Writes a file of the final set, flushed; errors name atlas/<name>.
     void add(const std::string& name, std::span<const std::uint8_t> bytes);
+    // The same written piece by piece as `content` makes them.
+    void add(const std::string& name, const ContentWriter& content);
     // Moves the existing files named in `retire` (regular files and links;
     // missing names are skipped) out of atlas/, then every staged file in
     // (replacing a file of the same name), then flushes atlas/. On a failure
