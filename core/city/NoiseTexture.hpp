@@ -21,6 +21,7 @@
 // split into runs that start from a jumped copy of the random source.
 
 #include "city/RandomSource.hpp"
+#include "shell/PictureMemory.hpp"
 
 #include <cstdint>
 #include <span>
@@ -31,7 +32,7 @@ namespace vantor {
 // A square grey picture, one byte a pixel, row-major (index y * side + x).
 struct GreyPicture {
     int side = 0;
-    std::vector<std::uint8_t> values;
+    std::vector<std::uint8_t, PictureAllocator<std::uint8_t>> values;
 
     std::uint8_t at(int x, int y) const noexcept
     {
