@@ -35,9 +35,22 @@ struct CityPipeline::Job {
     std::vector<StructureCode> variants;
 };
 
-// A worker's own city: its pictures and noise state are reused city after city.
+// A drawn city's pictures waiting for their turn to be written, and its
+// files pointing at them.
+struct CityPipeline::Finished {
+    Image plan;
+    Image ground;
+    Image height;
+    std::vector<CitySaver::OutputFile> files;
+    bool waiting = false; // handed over, not yet written
+};
+
+// A worker's own city and a second set of its three pictures: a drawn city's
+// pictures move there to wait for their turn while the next city is drawn.
+// Both sets, the noise and the shade mask are reused city after city.
 struct CityPipeline::Worker {
     CityState city;
+    Finished finished;
 };
 
 CityPipeline::CityPipeline(CityEditorModel& editor, std::filesystem::path programDir, Writer writer, int workers)
@@ -195,30 +208,59 @@ void CityPipeline::work(Worker& worker)
             continue;
         }
 
-        // The files are written in submission order, each by its own worker
-        // from its own pictures: the worker waits for its city's turn and
-        // takes no other city before its pictures are written.
-        {
-            std::unique_lock lock(mutex_);
-            changed_.wait(lock, [&] { return stopping_ || failure_ || written_ == job->index; });
-            if (stopping_ || failure_)
-                continue;
+        // The pictures move to the worker's second set (its previous city
+        // there written first), and the city waits for its turn.
+        std::unique_lock lock(mutex_);
+        Finished& finished = worker.finished;
+        changed_.wait(lock, [&] { return stopping_ || failure_ || !finished.waiting; });
+        if (stopping_ || failure_)
+            continue;
+        CityState& city = worker.city;
+        std::swap(finished.plan, city.planPicture);
+        std::swap(finished.ground, city.groundPicture);
+        std::swap(finished.height, city.heightPicture);
+        for (CitySaver::OutputFile& file : files) {
+            if (file.picture == &city.planPicture)
+                file.picture = &finished.plan;
+            else if (file.picture == &city.groundPicture)
+                file.picture = &finished.ground;
+            else if (file.picture == &city.heightPicture)
+                file.picture = &finished.height;
         }
-        try {
-            writer_(files);
-        } catch (...) {
-            {
-                const std::lock_guard lock(mutex_);
-                if (!failure_)
-                    failure_ = std::current_exception();
-            }
+        finished.files = std::move(files);
+        finished.waiting = true;
+        done_.emplace(job->index, &finished);
+
+        // Whichever worker finds the next city ready writes it (and any that
+        // follow), in submission order.
+        if (writing_) {
+            lock.unlock();
             changed_.notify_all();
             continue;
         }
-        {
-            const std::lock_guard lock(mutex_);
+        writing_ = true;
+        while (!stopping_ && !failure_) {
+            const auto next = done_.find(written_);
+            if (next == done_.end())
+                break;
+            Finished& ready = *next->second;
+            done_.erase(next);
+            lock.unlock();
+            try {
+                writer_(ready.files);
+            } catch (...) {
+                lock.lock();
+                if (!failure_)
+                    failure_ = std::current_exception();
+                break;
+            }
+            lock.lock();
+            ready.waiting = false;
             ++written_;
+            changed_.notify_all();
         }
+        writing_ = false;
+        lock.unlock();
         changed_.notify_all();
     }
 }

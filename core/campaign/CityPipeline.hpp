@@ -9,13 +9,13 @@
 // variants and returns, leaving the random source exactly where a full
 // Generate would have left it. A worker thread then replays the noise from
 // the saved seed, draws the plan, height and ground pictures and the
-// shadows in its own set of pictures (kept for the largest city and reused
-// by every city it draws), formats the description file, waits for the
-// city's turn and hands the four files to the caller's writer, the pictures
-// being encoded as they are written.
+// shadows in its own pictures (kept for the largest city and reused by every
+// city it draws) and formats the description file; the city's pictures then
+// wait in the worker's second set for their turn, when the four files go to
+// the caller's writer, the pictures encoded as they are written.
 //
 //   city 1: [place]--submit--> worker A: [noise, ground, shadows] -> write
-//   city 2:        [place]--submit--> worker B: [ ... ] (turn) -> write
+//   city 2:        [place]--submit--> worker B: [ ... ] -> write
 //   city 3:               [place] (waits while two cities are in flight)
 //
 // The files are byte for byte those of CityEditorModel::generate() followed
@@ -34,6 +34,7 @@
 #include <exception>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -80,6 +81,7 @@ public:
 
 private:
     struct Job;
+    struct Finished;
     struct Worker;
 
     void work(Worker& worker);
@@ -94,9 +96,11 @@ private:
 
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::deque<std::unique_ptr<Job>> queue_; // submitted, not yet taken
+    std::deque<std::unique_ptr<Job>> queue_;       // submitted, not yet taken
+    std::map<std::uint64_t, Finished*> done_;      // drawn, waiting for their turn
     std::uint64_t submitted_ = 0;
     std::uint64_t written_ = 0; // the city whose turn it is to be written
+    bool writing_ = false;
     bool stopping_ = false;
     std::exception_ptr failure_;
 };
