@@ -4,7 +4,8 @@
 #                     program when a display is available, otherwise generate
 #                     a single mission headless
 #   ./run.sh test     install what is missing, build, run the whole test suite
-#                     (optimised build, then AddressSanitizer + UBSan build)
+#                     (optimised build, then AddressSanitizer + UBSan build),
+#                     then build the libFuzzer targets with clang (not run)
 #   ./run.sh city [options]       generate a single mission headless
 #   ./run.sh campaign [options]   generate a campaign headless
 # Options go to vantor-cli, e.g. ./run.sh city --seed 42 --size medium
@@ -12,7 +13,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra qt6-base-dev
-          libpng-dev help2man desktop-file-utils appstream dpkg-dev lintian locales qt6-translations-l10n hyperfine)
+          libpng-dev help2man desktop-file-utils appstream dpkg-dev lintian locales qt6-translations-l10n hyperfine
+          clang libclang-rt-14-dev)
 
 install_missing() {
     local missing=()
@@ -54,6 +56,7 @@ case "$mode" in
         ctest --preset release -j "$(nproc)"
         build sanitize
         ctest --preset sanitize -j "$(nproc)"
+        build fuzz
         ;;
     auto)
         build release

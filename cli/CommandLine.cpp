@@ -18,9 +18,9 @@ const char* const kHelpText =
     "  campaign  generate a whole campaign: atlas/start.ini, atlas/moon.bmp and\n"
     "            every campaign city\n"
     "  check     check atlas/ as the game reads it and list every problem\n"
+    "  repair    put back the previous files of a save that was interrupted\n"
     "\n"
-    "Run 'vantor-cli city --help' or 'vantor-cli campaign --help' for the options\n"
-    "of a command.\n"
+    "Run 'vantor-cli <command> --help' for the options of a command.\n"
     "\n"
     "Options:\n"
     "  --help     show this text\n"
@@ -105,13 +105,31 @@ const char* const kCheckHelpText =
     "comma), city names, links and objectives, each city's four files and their\n"
     "picture sizes, moon.bmp, the single mission's four files, and CR LF line\n"
     "ends. Nothing is written. A single mission without a campaign is sound\n"
-    "(\"no campaign\"); a missing or empty atlas directory is a problem.\n"
+    "(\"no campaign\"); a missing or empty atlas directory is a problem. A save\n"
+    "that was interrupted (a journal left in atlas/) is a problem that\n"
+    "'vantor-cli repair' (or the next save) mends.\n"
     "\n"
-    "  --root DIR    program directory (default: the directory of vantor-cli)\n"
+    "  --root DIR    program directory (default: VANTOR_ROOT, else see\n"
+    "                'vantor-cli --help')\n"
     "  --help        show this text\n"
     "\n"
     "Exit status: 0 sound (one summary line), 1 problems found (listed, then a\n"
     "summary line), 2 bad arguments.\n";
+
+const char* const kRepairHelpText =
+    "Usage: vantor-cli repair [options]\n"
+    "\n"
+    "Takes the atlas directory's writer lock as every save does, puts back the\n"
+    "previous files of a save that a crash, a kill or a power cut interrupted,\n"
+    "and removes what such a save left behind. Nothing else is changed; every\n"
+    "save does the same before it writes.\n"
+    "\n"
+    "  --root DIR    program directory (default: VANTOR_ROOT, else see\n"
+    "                'vantor-cli --help')\n"
+    "  --help        show this text\n"
+    "\n"
+    "Exit status: 0 done (nothing to repair, or repaired), 1 input/output error\n"
+    "or another Vantor writing atlas/, 2 bad arguments.\n";
 
 namespace {
 
@@ -130,23 +148,26 @@ SplitArgument splitArgument(std::string_view argument)
     return {argument, {}, false};
 }
 
-// `vantor-cli check [--root DIR]`: the arguments after the command word.
-void parseCheckArguments(const std::vector<std::string>& args, ParsedCommandLine& parsed)
+// `vantor-cli check|repair [--root DIR]`: the arguments after the command word.
+void parseRootOnlyArguments(const std::vector<std::string>& args, ParsedCommandLine& parsed)
 {
-    parsed.command = Command::Check;
+    const bool repair = args[0] == "repair";
+    const std::string hint = repair ? " (see 'vantor-cli repair --help')" : " (see 'vantor-cli check --help')";
+    parsed.command = repair ? Command::Repair : Command::Check;
     for (std::size_t k = 1; k < args.size(); ++k) {
         if (args[k] == "--help" || args[k] == "-h") {
-            parsed.command = Command::CheckHelp;
+            parsed.command = repair ? Command::RepairHelp : Command::CheckHelp;
             return;
         }
-        auto [option, value, inlineValue] = splitArgument(args[k]);
-        if (option != "--root")
-            throw UsageError(std::string(option) + ": unknown option (see 'vantor-cli check --help')");
+        const SplitArgument split = splitArgument(args[k]);
+        std::string_view value = split.value;
+        if (split.option != "--root")
+            throw UsageError(std::string(split.option) + ": unknown option" + hint);
         if (parsed.check.root)
             throw UsageError("--root: given twice");
-        if (!inlineValue) {
+        if (!split.inlineValue) {
             if (k + 1 >= args.size())
-                throw UsageError("--root: missing value (see 'vantor-cli check --help')");
+                throw UsageError("--root: missing value" + hint);
             value = args[++k];
         }
         if (value.empty())
@@ -284,12 +305,13 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args)
     ParsedCommandLine parsed;
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help")
         return parsed;
-    if (args[0] == "check") {
-        parseCheckArguments(args, parsed);
+    if (args[0] == "check" || args[0] == "repair") {
+        parseRootOnlyArguments(args, parsed);
         return parsed;
     }
     if (args[0] != "city" && args[0] != "campaign")
-        throw UsageError(args[0] + ": unknown command (expected 'city', 'campaign' or 'check'; see 'vantor-cli --help')");
+        throw UsageError(args[0] +
+                         ": unknown command (expected 'city', 'campaign', 'check' or 'repair'; see 'vantor-cli --help')");
     const bool campaign = args[0] == "campaign";
     parsed.command = campaign ? Command::Campaign : Command::City;
     const std::string helpHint = campaign ? " (see 'vantor-cli campaign --help')" : " (see 'vantor-cli city --help')";
@@ -297,7 +319,12 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args)
     // lose, so it is refused instead.
     std::vector<std::string_view> given;
     for (std::size_t k = 1; k < args.size(); ++k) {
-        auto [option, value, inlineValue] = splitArgument(args[k]);
+        // Named variables, not a structured binding: the lambda below
+        // captures `option`, which clang 14 refuses for a binding.
+        const SplitArgument split = splitArgument(args[k]);
+        const std::string_view option = split.option;
+        const bool inlineValue = split.inlineValue;
+        std::string_view value = split.value;
         const bool help = option == "--help" || option == "-h";
         const bool flag = help || (campaign && option == "--overwrite");
         if (flag && inlineValue)

@@ -22,7 +22,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-enum class Command { Help, CityHelp, City, CampaignHelp, Campaign, CheckHelp, Check };
+enum class Command { Help, CityHelp, City, CampaignHelp, Campaign, CheckHelp, Check, RepairHelp, Repair };
 
 // The settings of `vantor-cli city`, each unset unless given.
 struct CityOptions {
@@ -49,7 +49,7 @@ struct CampaignOptions {
     bool overwrite = false;
 };
 
-// The settings of `vantor-cli check`.
+// The settings of `vantor-cli check` and `vantor-cli repair`.
 struct CheckOptions {
     std::optional<std::filesystem::path> root;
 };
@@ -67,5 +67,6 @@ extern const char* const kHelpText;
 extern const char* const kCityHelpText;
 extern const char* const kCampaignHelpText;
 extern const char* const kCheckHelpText;
+extern const char* const kRepairHelpText;
 
 } // namespace vantor::cli

@@ -6,6 +6,7 @@
 #include "campaign/CampaignWriter.hpp"
 #include "campaign/MoonMap.hpp"
 #include "cityfiles/CitySaver.hpp"
+#include "shell/AtlasDirectory.hpp"
 #include "shell/BmpFile.hpp"
 #include "shell/Config.hpp"
 #include "shell/PhaseProfile.hpp"
@@ -227,11 +228,6 @@ int runCampaign(const cli::CampaignOptions& options, const char* argv0)
                   << (root / "config.ini").string() << ")\n";
         return kExitUsage;
     }
-    if (CampaignWriter::campaignExists(root) && !options.overwrite) {
-        std::cerr << "vantor-cli: a campaign already exists in " << (root / "atlas").string()
-                  << "; nothing was changed (use --overwrite to replace it)\n";
-        return kExitCampaignExists;
-    }
     RandomSource random;
     seedRandom(random, options.seed);
 
@@ -257,9 +253,17 @@ int runCampaign(const cli::CampaignOptions& options, const char* argv0)
         PhaseProfile::phaseDone("textures");
         const CampaignSettings settings{options.maxHouseDensity, options.largeCities, options.limitedLights};
         CampaignTerminalProgress progress(campaign.numCities + 1);
+        // Whether a campaign exists is asked under atlas/'s lock, after an
+        // interrupted commit was repaired.
+        const bool overwrite = options.overwrite;
         const CampaignOutcome outcome =
-            CampaignWriter::write(campaign, settings, editor, root, random, progress, [] { return true; });
+            CampaignWriter::write(campaign, settings, editor, root, random, progress, [overwrite] { return overwrite; });
         PhaseProfile::phaseDone("cities and commit");
+        if (outcome == CampaignOutcome::Declined) {
+            std::cerr << "vantor-cli: a campaign already exists in " << (root / "atlas").string()
+                      << "; nothing was changed (use --overwrite to replace it)\n";
+            return kExitCampaignExists;
+        }
         std::string message(CampaignWriter::messageText(outcome, Language::English));
         std::replace(message.begin(), message.end(), '\r', ' ');
         if (outcome == CampaignOutcome::Cancelled)
@@ -327,24 +331,53 @@ int runCity(const cli::CityOptions& options, const char* argv0)
     return 0;
 }
 
-// `vantor-cli check`: the problems found, one a line, then the summary; exit
-// status 0 when atlas/ is sound, 1 when not, 2 for a root that is no directory.
-int runCheck(const cli::CheckOptions& options, const char* argv0)
+// The program directory of `check` and `repair`, the same as the generating
+// commands': --root, VANTOR_ROOT, the program's folder or the user's folder.
+// An exit status when it cannot be found.
+std::optional<int> findRoot(const cli::CheckOptions& options, const char* argv0, std::filesystem::path& root)
 {
-    // The same program directory as the generating commands: --root,
-    // VANTOR_ROOT, the program's folder or the user's folder.
-    std::filesystem::path root;
     try {
         root = ProgramPaths::resolve(ProgramPaths::processInputs(options.root, argv0)).root();
     } catch (const ProgramPathsError& e) {
         std::cerr << "vantor-cli: " << e.what() << "\n";
         return e.usage() ? kExitUsage : kExitIoError;
     }
+    return std::nullopt;
+}
+
+// `vantor-cli check`: the problems found, one a line, then the summary; exit
+// status 0 when atlas/ is sound, 1 when not, 2 for a root that is no directory.
+int runCheck(const cli::CheckOptions& options, const char* argv0)
+{
+    std::filesystem::path root;
+    if (const auto failed = findRoot(options, argv0, root))
+        return *failed;
     const AtlasReport report = AtlasChecker::check(root);
     for (const std::string& finding : report.findings)
         std::cout << finding << "\n";
     std::cout << report.summary() << "\n";
     return report.sound() ? 0 : kExitIoError;
+}
+
+// `vantor-cli repair`: what every save does first, alone: the lock taken,
+// an interrupted commit rolled back, leftovers removed.
+int runRepair(const cli::CheckOptions& options, const char* argv0)
+{
+    std::filesystem::path root;
+    if (const auto failed = findRoot(options, argv0, root))
+        return *failed;
+    try {
+        AtlasDirectory atlas(root / "atlas", false);
+        if (atlas.beginWriting())
+            std::cout << "An interrupted save was rolled back: the previous files are in place in "
+                      << atlas.path().string() << "\n";
+        else
+            std::cout << "Nothing to repair in " << atlas.path().string() << "\n";
+    } catch (const VantorError& e) {
+        std::cerr << "vantor-cli: " << e.what() << "\n";
+        return kExitIoError;
+    }
+    return 0;
 }
 
 } // namespace
@@ -395,6 +428,11 @@ int main(int argc, char** argv)
         return 0;
     case cli::Command::Check:
         return runCheck(parsed.check, argv[0]);
+    case cli::Command::RepairHelp:
+        std::cout << cli::kRepairHelpText;
+        return 0;
+    case cli::Command::Repair:
+        return runRepair(parsed.check, argv[0]);
     }
     return 0;
 }

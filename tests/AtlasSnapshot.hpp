@@ -60,4 +60,27 @@ inline Snapshot without(const Snapshot& snap, const std::string& prefix)
     return out;
 }
 
+// The snapshot without the leftovers a writer removes when it next opens
+// atlas/: temporary files, staging folders and parked old files.
+inline Snapshot withoutLeftovers(const Snapshot& snap)
+{
+    return without(without(without(snap, ".vantor-tmp-"), ".vantor-staging-"), ".vantor-old-");
+}
+
+// Makes `dir` hold exactly the snapshot again.
+inline void restore(const std::filesystem::path& dir, const Snapshot& snap)
+{
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    for (const auto& [name, content] : snap) {
+        const std::filesystem::path path = dir / name;
+        if (content == "folder")
+            std::filesystem::create_directories(path);
+        else if (content.rfind("link:", 0) == 0)
+            std::filesystem::create_symlink(content.substr(5), path);
+        else
+            writeFile(path, std::string_view(content).substr(5));
+    }
+}
+
 } // namespace vantor::test

@@ -90,14 +90,16 @@ std::string shellQuote(std::string_view word)
 
 } // namespace
 
-ProcessResult runCli(const std::vector<std::string>& args)
+ProcessResult runCli(const std::vector<std::string>& args, const std::string& fileHook)
 {
-    return runProgram(VANTOR_CLI_PATH, args);
+    return runProgram(VANTOR_CLI_PATH, args, fileHook);
 }
 
-ProcessResult runProgram(const std::filesystem::path& program, const std::vector<std::string>& args)
+ProcessResult runProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+                         const std::string& fileHook)
 {
-    std::string command = shellQuote(program.string());
+    std::string command = fileHook.empty() ? std::string() : "VANTOR_TEST_FILE_HOOK=" + shellQuote(fileHook) + " ";
+    command += shellQuote(program.string());
     for (const std::string& a : args)
         command += " " + shellQuote(a);
     command += " 2>&1 </dev/null";

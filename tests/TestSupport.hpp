@@ -77,9 +77,12 @@ struct ProcessResult {
     std::string output; // standard output and standard error together
 };
 
-// Runs vantor-cli with the arguments (each passed as one word).
-ProcessResult runCli(const std::vector<std::string>& args);
+// Runs vantor-cli with the arguments (each passed as one word); a non-empty
+// `fileHook` is given to it as VANTOR_TEST_FILE_HOOK (see shell/FileLayer.hpp).
+// A program killed by a signal gives -1 or 128 + the signal.
+ProcessResult runCli(const std::vector<std::string>& args, const std::string& fileHook = {});
 // Runs another program (for example a copy of vantor-cli) the same way.
-ProcessResult runProgram(const std::filesystem::path& program, const std::vector<std::string>& args);
+ProcessResult runProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+                         const std::string& fileHook = {});
 
 } // namespace vantor::test

@@ -5,6 +5,7 @@
 #include "city/GenerationParams.hpp"
 #include "cityfiles/CityDescriptionFile.hpp"
 #include "cityfiles/CitySaver.hpp"
+#include "shell/AtlasDirectory.hpp"
 #include "shell/VantorError.hpp"
 
 #include <algorithm>
@@ -961,6 +962,11 @@ AtlasReport AtlasChecker::check(const std::filesystem::path& programDir)
     const fs::path atlas = programDir / "atlas";
     std::error_code ec;
     const fs::file_status status = fs::status(atlas, ec);
+    if (ec && ec != std::errc::no_such_file_or_directory) {
+        // A link loop, a folder without permission: the system's own reason.
+        findings.add("atlas", "cannot be opened: " + ec.message());
+        return report;
+    }
     if (!fs::exists(status)) {
         findings.add("atlas", "no such directory: the game has nothing to play");
         return report;
@@ -968,6 +974,20 @@ AtlasReport AtlasChecker::check(const std::filesystem::path& programDir)
     if (!fs::is_directory(status)) {
         findings.add("atlas", "is not a directory");
         return report;
+    }
+
+    // A save that was interrupted: what is in place may be part old, part new.
+    FileState journalState = FileState::Missing;
+    const std::string journalLabel = "atlas/" + std::string(AtlasDirectory::kJournalName);
+    const auto journal = readText(atlas / AtlasDirectory::kJournalName, journalLabel, findings, journalState);
+    if (journal) {
+        std::string why;
+        if (parseJournal(*journal, why))
+            findings.add(journalLabel, "a save was interrupted: run 'vantor-cli repair' (or save again) to put the "
+                                       "previous files back");
+        else
+            findings.add(journalLabel, "a save was interrupted and its journal cannot be used (" + why +
+                                           "): look at atlas/ and move the journal away");
     }
 
     // The campaign.

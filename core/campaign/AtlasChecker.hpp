@@ -14,7 +14,9 @@
 //   header, cell records and terminals against its links;
 // - moon.bmp (512 x 256);
 // - the single mission (SingleCity.ini and its three pictures), when any of
-//   its files is there: all four, consistent sizes.
+//   its files is there: all four, consistent sizes;
+// - a save journal left in atlas/ (an interrupted save, which
+//   `vantor-cli repair` or the next save rolls back), read but never acted on.
 //
 // Pictures are judged by their header and file size alone; text files over
 // kMaxTextBytes are refused unread. Numbers are parsed with std::from_chars,
@@ -22,7 +24,8 @@
 // <text>" or "atlas/<file>:<line>: <text>"; control characters in names are
 // shown escaped (\x1B).
 //
-// A missing atlas/ and an atlas/ with neither a campaign nor a single mission
+// A missing atlas/, one that cannot be opened (the system's reason, such as a
+// link loop), and an atlas/ with neither a campaign nor a single mission
 // are findings (the game has nothing to play). A single mission without a
 // campaign is sound ("no campaign"); a moon.bmp without start.ini is a
 // campaign that lost its description and a finding.

@@ -50,6 +50,18 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b)
     });
 }
 
+// A previous city named like one of the program's own files (the single
+// mission, the campaign's files, the old campaign.ini, the journal and the
+// other names the writer keeps for itself) is never retired by that name:
+// its files would be the program's own.
+bool isOwnName(std::string_view name)
+{
+    for (const std::string_view own : {"SingleCity", "start", "moon", "campaign"})
+        if (equalsIgnoringCase(name, own))
+            return true;
+    return name.starts_with(".vantor") || equalsIgnoringCase(name, ".lock");
+}
+
 // The files of the campaign that atlas/start.ini describes: start.ini,
 // moon.bmp and the four files of every city it names. Names that could not
 // be a city file, and the single mission's, are left out; an unreadable or
@@ -68,7 +80,7 @@ std::vector<std::string> previousCampaignFiles(const std::filesystem::path& atla
     std::vector<std::string> names{"start.ini", "moon.bmp"};
     for (int i = 1; i <= std::min(cities, 10000); ++i) {
         const auto name = ini.value(std::to_string(i), "Name");
-        if (!name || equalsIgnoringCase(*name, "SingleCity"))
+        if (!name || isOwnName(*name))
             continue;
         try {
             CitySaver::checkCityName(*name);
@@ -194,13 +206,6 @@ void writeObjectives(IniWriter& ini, const Campaign& campaign)
 
 } // namespace
 
-bool CampaignWriter::campaignExists(const std::filesystem::path& programDir)
-{
-    std::error_code ec;
-    return std::filesystem::exists(programDir / "atlas" / "start.ini", ec) ||
-           std::filesystem::exists(programDir / "atlas" / "campaign.ini", ec);
-}
-
 CampaignOutcome CampaignWriter::write(const Campaign& campaign, const CampaignSettings& settings,
                                       CityEditorModel& editor, const std::filesystem::path& programDir,
                                       RandomSource& random, CampaignProgress& progress,
@@ -209,16 +214,18 @@ CampaignOutcome CampaignWriter::write(const Campaign& campaign, const CampaignSe
     if (campaign.cities.size() < static_cast<std::size_t>(campaign.numCities) + 2 ||
         campaign.objectives.size() < static_cast<std::size_t>(Campaign::kNumTasks) + 1)
         throw VantorError("The campaign has no valid Moon map yet");
-    if (campaignExists(programDir) && !askOverwrite())
-        return CampaignOutcome::Declined;
 
-    // One writer at a time. The new campaign is written into a private
-    // staging folder inside atlas/ and moved into place only when every file
-    // is complete; any failure or a Cancel before that removes the folder
-    // and leaves the previous campaign as it was.
+    // One writer at a time. An interrupted commit is repaired first; then
+    // the question whether a campaign exists is answered under the lock, so
+    // no other run can write one between the answer and this run's commit.
+    // The new campaign is written into a private staging folder inside
+    // atlas/ and moved into place only when every file is complete; any
+    // failure or a Cancel before that removes the folder and leaves the
+    // previous campaign as it was.
     AtlasDirectory atlas(programDir / "atlas");
-    atlas.lock();
-    atlas.removeLeftovers();
+    atlas.beginWriting();
+    if ((atlas.contains("start.ini") || atlas.contains("campaign.ini")) && !askOverwrite())
+        return CampaignOutcome::Declined;
     std::vector<std::string> replaced = previousCampaignFiles(atlas.path());
     replaced.push_back("campaign.ini"); // only tested for and removed
     requireFreeSpace(atlas, campaign, settings);

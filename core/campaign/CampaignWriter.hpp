@@ -40,10 +40,10 @@ enum class CampaignOutcome {
 
 class CampaignWriter {
 public:
-    // Whether atlas/start.ini or atlas/campaign.ini exists.
-    static bool campaignExists(const std::filesystem::path& programDir);
-
-    // `askOverwrite` is asked only when a campaign exists. The editor must
+    // `askOverwrite` is asked only when a campaign exists (atlas/start.ini
+    // or atlas/campaign.ini), while atlas/'s writer lock is held and after
+    // an interrupted commit was repaired; false returns Declined with
+    // nothing changed. The editor must
     // have its pictures (catalogue and ground textures). The campaign is
     // written into a staging folder inside atlas/ under atlas/'s writer lock
     // and moved into place whole: only the previous campaign's files

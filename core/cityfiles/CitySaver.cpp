@@ -163,17 +163,15 @@ std::filesystem::path CitySaver::save(const CityState& city, const std::filesyst
     PhaseProfile::phaseDone("description file");
 
     AtlasDirectory atlas(programDir / "atlas");
-    atlas.lock();
-    atlas.removeLeftovers();
+    atlas.beginWriting();
     announceSaving(city, progress);
     FileSet set(atlas);
     for (const OutputFile& file : cityFiles)
         set.add(file.name, [&file](const ByteWriter& write) { file.writeTo(write); });
     PhaseProfile::phaseDone("encoding, writing");
-    if (stopRequested && stopRequested())
+    if (!set.commit(stopRequested))
         throw SaveCancelled("Saving " + p.cityName + " was stopped; nothing in " + atlas.path().string() +
                             " was changed");
-    set.commit();
     PhaseProfile::phaseDone("commit");
     return atlas.path() / cityFiles.front().name;
 }

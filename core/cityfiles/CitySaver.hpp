@@ -2,10 +2,11 @@
 // Saves a generated city into <program directory>/atlas: the description
 // file <name>.ini, then <name>PLAN.bmp, <name>GROUND.bmp and <name>HIGHT.bmp,
 // all 24 bits per pixel. The atlas directory is created when
-// missing. The four files commit as a set under atlas/'s writer lock: all are
-// written and flushed under temporary names first, then renamed into place
-// one after another, so a failed or stopped save leaves the previous four
-// files as they were and no temporary file behind.
+// missing. The four files commit as a set under atlas/'s writer lock, after
+// an interrupted commit found there was rolled back: all are written and
+// flushed under temporary names first, then moved into place through the
+// commit journal (see shell/AtlasDirectory.hpp), so a failed, stopped or
+// killed save leaves the previous four files or the new four, never a mix.
 
 #include "city/CityState.hpp"
 #include "city/ProgressSink.hpp"

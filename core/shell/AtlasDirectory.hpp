@@ -1,36 +1,59 @@
 #pragma once
 // Transactional writing into a directory (atlas/ above all), the way git
-// writes its lock files and SQLite commits:
+// writes its lock files and SQLite commits with its rollback journal.
 //
 // - AtlasDirectory opens the directory once; every later name is resolved
 //   inside that open directory, never through a path again. The directory
 //   itself may be a link to a directory elsewhere (a game folder on another
 //   disk is the player's choice); links planted at file names inside it are
 //   never followed.
-// - lock() takes the one-writer lock: an advisory flock on ".lock" inside.
-//   A second Vantor that finds it held is told "Another Vantor is writing
-//   <directory>" and writes nothing.
-// - FileSet writes files under unpredictable temporary names created
-//   exclusively (O_CREAT|O_EXCL|O_NOFOLLOW), flushes each (fdatasync), and
-//   commit() renames them into place one after another with nothing else in
-//   between, then flushes the directory. A name that already exists is
-//   swapped atomically with its new file (renameat2 RENAME_EXCHANGE), so a
-//   failed rename puts every earlier file back: a set commits whole or not
-//   at all. Only a second failure while putting files back (or a file
-//   system without RENAME_EXCHANGE, where a plain rename is used) can leave
-//   a mix; the failing operation is reported either way.
-// - StagingDirectory is a private folder inside the directory where a large
-//   set (a campaign) is written; commit() moves the files it replaces out of
-//   the way into the folder and the staged files in, all reversibly, and the
-//   folder is removed in the end, committed or not.
+// - beginWriting() is how every writer opens atlas/: it takes the one-writer
+//   lock (an advisory lock on ".lock" inside; a second Vantor that finds it
+//   held is told "Another Vantor is writing <directory>" and writes
+//   nothing), then repairs a commit that a kill, a crash or a power cut
+//   interrupted, and only then removes the leftovers of earlier runs.
+// - New files are written under unpredictable temporary names created
+//   exclusively (never over an existing file or link) and flushed: a
+//   single mission's four files beside their final names (FileSet), a
+//   campaign's in a private staging folder (StagingDirectory).
 //
-// Temporary names start with ".vantor-tmp-" and staging folders with
-// ".vantor-staging-"; removeLeftovers() deletes only such names, left by a
-// run that was killed, and only while the lock is held.
+// The commit (of a FileSet or a StagingDirectory, under the lock):
+//   1. The journal, atlas/.vantor-journal, names every file the commit
+//      brings in (final name and where the new file waits) and every file
+//      it retires or replaces (final name and the unique name the old file
+//      is parked under). It is written under a temporary name, flushed,
+//      renamed into place, and the directory is flushed.
+//   2. For each file in the journal's order: the old file is renamed to its
+//      parked name, then the new one is renamed to the final name.
+//   3. The directory is flushed; the journal is removed (the commit point)
+//      and the directory flushed again; then the parked old files are
+//      deleted and the staging folder removed.
+// A failing step puts every file back at once (the same roll-back as below)
+// and reports the failure. No step needs RENAME_EXCHANGE, so every file
+// system (vfat, exFAT, network shares, Windows) takes the same path.
+//
+// The recovery rule, applied by beginWriting():
+//   A journal in place means its commit did not reach its commit point: it
+//   is rolled back, whatever it had done. Each entry, last first: a new
+//   file that has left its waiting place goes back there, and a parked old
+//   file is renamed back to its final name. Only names are looked at, so a
+//   roll-back that is itself interrupted is simply done again. Then the
+//   directory is flushed and the journal removed.
+//   With no journal in place the last commit either never started or went
+//   through its commit point: the files in place stand (rolled forward),
+//   and parked old files, temporary files and staging folders are leftovers.
+// A journal that cannot be read or understood (damaged, or written by a
+// newer Vantor) stops the writer with an error naming it, before anything is
+// moved or deleted.
+//
+// Leftover names: ".vantor-tmp-", ".vantor-staging-" and ".vantor-old-"
+// followed by at least eight characters. removeLeftovers() deletes only such
+// names, only while the lock is held and no journal is in place.
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -45,8 +68,27 @@ using ByteWriter = std::function<void(std::span<const std::uint8_t> piece)>;
 // piece; an exception from it fails the file, which is then removed.
 using ContentWriter = std::function<void(const ByteWriter& write)>;
 
+// A commit's plan, as the journal records it.
+struct CommitEntry {
+    std::string finalName; // inside atlas/
+    std::string source;    // the new file inside the waiting folder; empty: only retired
+    std::string parked;    // where the old file goes inside atlas/; empty: no old file
+};
+struct CommitPlan {
+    std::string folder = "."; // where the new files wait: "." (atlas/ itself) or a staging folder
+    std::vector<CommitEntry> entries;
+};
+
+// The journal's text, and back; nullopt (with `why`) for anything but a
+// complete journal of this version with safe names only.
+std::string formatJournal(const CommitPlan& plan);
+std::optional<CommitPlan> parseJournal(std::string_view text, std::string& why);
+
 class AtlasDirectory {
 public:
+    // The journal's name inside the directory.
+    static constexpr std::string_view kJournalName = ".vantor-journal";
+
     // Opens `path`, creating it (one level) when it is missing and `create`
     // is set. Throws VantorError naming the directory and the system's reason.
     explicit AtlasDirectory(std::filesystem::path path, bool create = true);
@@ -56,16 +98,33 @@ public:
 
     int fd() const noexcept { return fd_; }
     const std::filesystem::path& path() const noexcept { return path_; }
+    bool locked() const noexcept { return lockFd_ >= 0; }
 
+    // lock(), recover(), removeLeftovers(), in that order; true when an
+    // interrupted commit was rolled back.
+    bool beginWriting();
     // Takes the writer lock, held until this object is destroyed.
     void lock();
-    // Deletes temporary files and staging folders of an earlier, killed run.
-    // Only while the lock is held; failures are ignored.
+    // Rolls back an interrupted commit (the rule above); false when there
+    // was none. Only while the lock is held. Throws VantorError when the
+    // journal cannot be understood or a file cannot be put back.
+    bool recover();
+    // Deletes temporary files, staging folders and parked old files of
+    // earlier runs. Only while the lock is held and no journal is in place;
+    // failures are ignored.
     void removeLeftovers();
+    // Whether something (a file, a link, a folder) stands at `name`.
+    bool contains(const std::string& name) const;
     // Bytes available to this user on the directory's file system.
     std::uint64_t freeSpace() const;
 
     static bool isLeftoverName(std::string_view name);
+
+    // Runs a commit (see above) whose new files wait in `sourceFd`
+    // (`plan.folder`). Throws VantorError after rolling back on a failure.
+    void commit(int sourceFd, const CommitPlan& plan) const;
+    // A unique name to park the old `finalName` under.
+    std::string parkingName(const std::string& finalName) const;
 
 private:
     std::filesystem::path path_;
@@ -86,8 +145,13 @@ public:
     // The same with the bytes written piece by piece as `content` makes
     // them (one write a piece).
     void add(const std::string& name, const ContentWriter& content);
-    // Renames every file into place in the order added, then flushes the directory.
-    void commit();
+    // Moves every file into place in the order added. Under the directory's
+    // lock this is the journaled commit above; `stopRequested` is asked just
+    // before the journal is written, the last moment at which nothing has
+    // changed (true: nothing is moved and false is returned). Without the
+    // lock (a lone file such as config.ini) each file replaces its final
+    // name by one rename. Throws VantorError on a failure.
+    bool commit(const std::function<bool()>& stopRequested = {});
 
 private:
     struct Entry {
@@ -111,10 +175,12 @@ public:
     void add(const std::string& name, std::span<const std::uint8_t> bytes);
     // The same written piece by piece as `content` makes them.
     void add(const std::string& name, const ContentWriter& content);
-    // Moves the existing files named in `retire` (regular files and links;
-    // missing names are skipped) out of atlas/, then every staged file in
-    // (replacing a file of the same name), then flushes atlas/. On a failure
-    // everything moved so far is moved back and VantorError is thrown.
+    // The journaled commit (atlas/ must be locked): the existing files named
+    // in `retire` (regular files and links; missing names, repeats and
+    // spellings that differ only in letter case from an earlier one are
+    // skipped) are parked first, then every staged file is moved in,
+    // replacing a file of the same name. Throws VantorError after rolling
+    // back on a failure.
     void commit(const std::vector<std::string>& retire);
 
     // Bytes written so far.

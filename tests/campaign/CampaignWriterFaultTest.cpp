@@ -166,15 +166,14 @@ TEST_F(CampaignFaults, EveryFailingOperationLeavesThePreviousCampaign)
             EXPECT_TRUE(now == after_) << test::difference(after_, now);
             break;
         }
-        // A failure while removing the staging folder after the move is not
-        // a failed campaign: the new files are in place, and the next
-        // writer removes the leftover.
-        EXPECT_TRUE(test::without(now, ".vantor-staging-") == after_)
-            << "k=" << k << test::difference(after_, test::without(now, ".vantor-staging-"));
+        // A failure after the commit point (deleting a parked old file or
+        // the staging folder) is not a failed campaign: the new files are
+        // in place, and the next writer removes the leftovers.
+        EXPECT_TRUE(test::withoutLeftovers(now) == after_)
+            << "k=" << k << test::difference(after_, test::withoutLeftovers(now));
         {
             AtlasDirectory directory(atlas());
-            directory.lock();
-            directory.removeLeftovers();
+            directory.beginWriting();
         }
         EXPECT_TRUE(test::snapshot(atlas()) == after_) << "k=" << k;
         makePrevious(root_.path());
@@ -267,6 +266,50 @@ TEST_F(CampaignFaults, OnlyNamesOfAReadableStartIniAreRemoved)
     EXPECT_EQ(test::readFile(root.path() / "atlas" / "Unnamed.ini"), "unnamed");
 }
 
+// A previous start.ini that names one city twice (exactly, or in another
+// letter case), or a city after one of the program's own files: each name is
+// retired once, the program's own names never as a city's, and the new
+// campaign is written. Files the old start.ini no longer names stay.
+TEST_F(CampaignFaults, RepeatedAndOwnNamesInThePreviousStartIni)
+{
+    const std::vector<std::string> old = cityNames(previous_);
+    std::string upper = old[0];
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const struct {
+        const char* what;
+        std::string second; // the new name of the previous campaign's second city
+        std::vector<std::string> planted; // files planted under that name
+    } cases[] = {
+        {"the same name twice", old[0], {}},
+        {"the same name in capitals", upper, {upper + ".ini", upper + "PLAN.bmp"}},
+        {"a city called campaign", "campaign", {"campaignPLAN.bmp", "campaignHIGHT.bmp"}},
+        {"a city called Start", "Start", {"StartPLAN.bmp"}},
+    };
+    for (const auto& c : cases) {
+        makePrevious(root_.path());
+        std::string start = test::readFile(atlas() / "start.ini");
+        const std::string from = "Name=" + old[1] + "\r\n";
+        ASSERT_NE(start.find(from), std::string::npos);
+        start.replace(start.find(from), from.size(), "Name=" + c.second + "\r\n");
+        test::writeFile(atlas() / "start.ini", start);
+        for (const std::string& name : c.planted)
+            test::writeFile(atlas() / name, "planted");
+        const test::Snapshot previous = test::snapshot(atlas());
+        ASSERT_EQ(writeCampaign(root_.path(), next_, 7), CampaignOutcome::Completed) << c.what;
+        // The new campaign, and the files the edited start.ini no longer
+        // names (the second city's own four, the planted ones) kept.
+        test::Snapshot expected = after_;
+        for (const char* suffix : {".ini", "PLAN.bmp", "GROUND.bmp", "HIGHT.bmp"})
+            if (expected.count(old[1] + suffix) == 0)
+                expected[old[1] + suffix] = previous.at(old[1] + suffix);
+        for (const std::string& name : c.planted)
+            if (expected.count(name) == 0)
+                expected[name] = "file:planted";
+        EXPECT_TRUE(test::snapshot(atlas()) == expected) << c.what << test::difference(expected, test::snapshot(atlas()));
+    }
+}
+
 TEST(AtlasDirectory, LeftoversOfAKilledRunAreRemovedOnlyUnderTheLock)
 {
     test::TempDir root;
@@ -275,10 +318,11 @@ TEST(AtlasDirectory, LeftoversOfAKilledRunAreRemovedOnlyUnderTheLock)
     test::writeFile(atlas / ".vantor-staging-AbCdEf12" / "start.ini", "half");
     test::writeFile(atlas / ".vantor-staging-AbCdEf12" / "retired" / "x.ini", "old");
     test::writeFile(atlas / ".vantor-tmp-XyZ98765.SingleCity.ini", "half");
+    test::writeFile(atlas / ".vantor-old-XyZ98765.SingleCity.ini", "parked by a commit that went through");
     fs::create_directories(root.path() / "elsewhere");
     test::writeFile(root.path() / "elsewhere" / "keep.txt", "keep");
     fs::create_directory_symlink(root.path() / "elsewhere", atlas / ".vantor-staging-LinkLink");
-    for (const char* kept : {".vantor-tmp", ".vantor-stagingX", "vantor-tmp-AbCdEf12.ini", "notes.txt"})
+    for (const char* kept : {".vantor-tmp", ".vantor-stagingX", ".vantor-old-1234567", "vantor-tmp-AbCdEf12.ini", "notes.txt"})
         test::writeFile(atlas / kept, "kept");
     const test::Snapshot before = test::snapshot(atlas);
     {
@@ -292,8 +336,8 @@ TEST(AtlasDirectory, LeftoversOfAKilledRunAreRemovedOnlyUnderTheLock)
     for (const auto& entry : fs::directory_iterator(atlas))
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{".lock", ".vantor-stagingX", ".vantor-tmp", "notes.txt",
-                                               "vantor-tmp-AbCdEf12.ini"}));
+    EXPECT_EQ(names, (std::vector<std::string>{".lock", ".vantor-old-1234567", ".vantor-stagingX", ".vantor-tmp",
+                                               "notes.txt", "vantor-tmp-AbCdEf12.ini"}));
     EXPECT_EQ(test::readFile(root.path() / "elsewhere" / "keep.txt"), "keep");
 }
 

@@ -11,6 +11,7 @@
 #include <map>
 #include <fcntl.h>
 #include <optional>
+#include <sstream>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,12 +24,15 @@ namespace fs = std::filesystem;
 // A running vantor-cli whose standard output and error go to a file.
 class Child {
 public:
-    Child(const std::vector<std::string>& args, const fs::path& output, std::optional<rlim_t> fileSizeLimit = {})
+    Child(const std::vector<std::string>& args, const fs::path& output, std::optional<rlim_t> fileSizeLimit = {},
+          const std::string& fileHook = {})
         : output_(output)
     {
         pid_ = ::fork();
         if (pid_ != 0)
             return;
+        if (!fileHook.empty())
+            ::setenv("VANTOR_TEST_FILE_HOOK", fileHook.c_str(), 1);
         const int fd = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ::dup2(fd, 1);
         ::dup2(fd, 2);
@@ -49,6 +53,17 @@ public:
     }
 
     pid_t pid() const { return pid_; }
+
+    // Waits (at most 30 s) until the output holds `text`.
+    bool waitForOutput(const std::string& text) const
+    {
+        for (int k = 0; k < 3000; ++k) {
+            if (test::readFile(output_).find(text) != std::string::npos)
+                return true;
+            ::usleep(10000);
+        }
+        return false;
+    }
 
     // The exit status, or -1 when the child did not exit normally.
     int wait()
@@ -192,20 +207,63 @@ TEST_F(AtlasSafetyCli, SignalsMidCampaignKeepThePreviousCampaign)
             << child.output;
         EXPECT_TRUE(test::snapshot(atlas()) == before) << c.name << test::difference(before, test::snapshot(atlas()));
     }
+}
 
-    // SIGKILL cannot be handled: the staging folder stays beside the
-    // untouched previous campaign, and the next writer removes it.
-    Child killed({"campaign", "--root", dir(), "--seed", "8", "--overwrite"}, root_.path() / "out.txt");
-    for (int k = 0; k < 3000 && leftovers().empty(); ++k)
-        ::usleep(10000);
-    ::usleep(100000);
-    ::kill(killed.pid(), SIGKILL);
-    EXPECT_EQ(killed.wait(), -1);
-    EXPECT_EQ(leftovers().size(), 1u);
-    EXPECT_TRUE(test::without(test::snapshot(atlas()), ".vantor-staging-") == before);
-    EXPECT_EQ(run({"city", "--seed", "4", "--size", "very-small"}).exitCode, 0);
-    EXPECT_TRUE(leftovers().empty());
-    EXPECT_TRUE(test::snapshot(atlas()) == before) << "the same single mission again";
+// `city` stopped by SIGINT, SIGTERM or SIGHUP while the test hook holds its
+// save at the last moment before the journal (every new file written): one
+// line, 128 + the signal, the previous files byte for byte, no leftover.
+TEST_F(AtlasSafetyCli, SignalsMidSaveKeepThePreviousSingleMission)
+{
+    makePlayersAtlas();
+    const test::Snapshot before = test::snapshot(atlas());
+    const std::vector<std::string> save{"city", "--root", dir(), "--seed", "6", "--size", "very-small"};
+    const fs::path record = root_.path() / "record.txt";
+    ASSERT_EQ(test::runCli(save, "sync=off;record=" + record.string()).exitCode, 0);
+    test::restore(atlas(), before);
+    // The operation before the journal's creation: the last new file closed.
+    long hold = 0;
+    std::istringstream lines(test::readFile(record));
+    for (std::string line; std::getline(lines, line) && hold == 0;)
+        if (line.find(" create .vantor-tmp-") != std::string::npos && line.find(".journal") != std::string::npos)
+            hold = std::stol(line) - 1;
+    ASSERT_GT(hold, 0);
+    const struct {
+        int signal;
+        const char* name;
+    } cases[] = {{SIGINT, "SIGINT"}, {SIGTERM, "SIGTERM"}, {SIGHUP, "SIGHUP"}};
+    for (const auto& c : cases) {
+        Child child(save, root_.path() / (std::string(c.name) + ".txt"), {}, "hold-before=" + std::to_string(hold));
+        ASSERT_TRUE(child.waitForOutput("vantor test hook: holding before operation")) << c.name;
+        ::kill(child.pid(), c.signal);
+        EXPECT_EQ(child.wait(), 128 + c.signal) << c.name << ": " << child.output;
+        EXPECT_NE(child.output.find(std::string("vantor-cli: stopped by ") + c.name + ": nothing in " +
+                                    atlas().string() + " was changed\n"),
+                  std::string::npos)
+            << child.output;
+        EXPECT_TRUE(test::snapshot(atlas()) == before) << c.name << test::difference(before, test::snapshot(atlas()));
+    }
+}
+
+// A campaign run without --overwrite that started on an empty atlas/ and
+// waits (the test hook) before taking the lock while another run writes a
+// campaign: under the lock it finds that campaign, exits 3 and changes nothing.
+TEST_F(AtlasSafetyCli, ExistingCampaignIsDecidedUnderTheLock)
+{
+    fs::create_directories(atlas());
+    const fs::path go = root_.path() / "go";
+    Child waiting({"campaign", "--root", dir(), "--seed", "8", "--large-cities", "off"}, root_.path() / "a.txt", {},
+                  "wait-before-lock=" + go.string());
+    ASSERT_TRUE(waiting.waitForOutput("vantor test hook: waiting before the lock"));
+    const test::ProcessResult other = run({"campaign", "--seed", "9", "--large-cities", "off"});
+    ASSERT_EQ(other.exitCode, 0) << other.output;
+    const test::Snapshot written = test::snapshot(atlas());
+    test::writeFile(go, "");
+    EXPECT_EQ(waiting.wait(), 3) << waiting.output;
+    EXPECT_NE(waiting.output.find("vantor-cli: a campaign already exists in " + atlas().string() +
+                                  "; nothing was changed (use --overwrite to replace it)\n"),
+              std::string::npos)
+        << waiting.output;
+    EXPECT_TRUE(test::snapshot(atlas()) == written) << test::difference(written, test::snapshot(atlas()));
 }
 
 // Two single missions saved at once into one atlas/, again and again: each

@@ -58,25 +58,49 @@ TEST(CheckCli, MissingAtlasIsAProblemAndBadArgumentsAreUsageErrors)
         const char* mentions;
     };
     const Case cases[] = {
-        {{"check", "--bogus"}, "--bogus"},
-        {{"check", "--root"}, "--root: missing value"},
-        {{"check", "--root="}, "--root: expected a directory"},
-        {{"check", "--root", dir, "--root", dir}, "--root: given twice"},
-        {{"check", "--root", dir + "/nowhere"}, "is not a directory"},
-        {{"check", "atlas"}, "atlas"},
+        {{"--bogus"}, "--bogus"},
+        {{"--root"}, "--root: missing value"},
+        {{"--root="}, "--root: expected a directory"},
+        {{"--root", dir, "--root", dir}, "--root: given twice"},
+        {{"--root", dir + "/nowhere"}, "is not a directory"},
+        {{"atlas"}, "atlas"},
     };
-    for (const Case& c : cases) {
-        r = runCli(c.args);
-        EXPECT_EQ(r.exitCode, 2) << r.output;
-        EXPECT_NE(r.output.find(c.mentions), std::string::npos) << r.output;
-        EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << "one line: " << r.output;
+    // `repair` takes the same arguments as `check`, and states the same
+    // program directory rule as every command.
+    for (const std::string command : {"check", "repair"}) {
+        for (const Case& c : cases) {
+            std::vector<std::string> args{command};
+            args.insert(args.end(), c.args.begin(), c.args.end());
+            r = runCli(args);
+            EXPECT_EQ(r.exitCode, 2) << r.output;
+            EXPECT_NE(r.output.find(c.mentions), std::string::npos) << r.output;
+            EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << "one line: " << r.output;
+        }
+        r = runCli({command, "--help"});
+        EXPECT_EQ(r.exitCode, 0);
+        EXPECT_NE(r.output.find("Usage: vantor-cli " + command + " [options]"), std::string::npos) << r.output;
+        EXPECT_NE(r.output.find("--root DIR    program directory (default: VANTOR_ROOT, else see\n"
+                                "                'vantor-cli --help')"),
+                  std::string::npos)
+            << r.output;
+        EXPECT_NE(runCli({"--help"}).output.find("  " + command + " "), std::string::npos);
     }
+}
 
-    r = runCli({"check", "--help"});
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_NE(r.output.find("Usage: vantor-cli check [options]"), std::string::npos) << r.output;
-    r = runCli({"--help"});
-    EXPECT_NE(r.output.find("  check "), std::string::npos) << r.output;
+// An atlas/ that is a link to itself: the system's reason, not "no such
+// directory"; `repair` refuses it the same way and nothing is created.
+TEST(CheckCli, LinkLoopGivesTheSystemsReason)
+{
+    test::TempDir root;
+    const std::string dir = root.path().string();
+    std::filesystem::create_symlink("atlas", root.path() / "atlas");
+    test::ProcessResult r = runCli({"check", "--root", dir});
+    EXPECT_EQ(r.exitCode, 1) << r.output;
+    EXPECT_EQ(r.output, "atlas: cannot be opened: Too many levels of symbolic links\natlas/ has 1 problem\n");
+    r = runCli({"repair", "--root", dir});
+    EXPECT_EQ(r.exitCode, 1) << r.output;
+    EXPECT_EQ(r.output, "vantor-cli: Cannot open directory " + dir + "/atlas: Too many levels of symbolic links\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(root.path() / "atlas"));
 }
 
 } // namespace
