@@ -5,7 +5,8 @@
 #                     a single mission headless
 #   ./run.sh test     install what is missing, build, run the whole test suite
 #                     (optimised build, then AddressSanitizer + UBSan build),
-#                     then build the libFuzzer targets with clang (not run)
+#                     then build the libFuzzer targets with clang (not run),
+#                     then the Windows build under Wine (see windows_test)
 #   ./run.sh city [options]       generate a single mission headless
 #   ./run.sh campaign [options]   generate a campaign headless
 # Options go to vantor-cli, e.g. ./run.sh city --seed 42 --size medium
@@ -46,6 +47,23 @@ build() {
     cmake --build --preset "$1" -j "$(nproc)"
 }
 
+# The Windows programs, cross-built with mingw-w64 and run under Wine: the
+# test suite, the byte identity with the Linux build (windows.byte-identity),
+# and the zip and installer a player downloads. The desktop program is built
+# and tested too when the Qt for Windows cache exists (build-qt.sh, once).
+windows_test() {
+    local start=$SECONDS
+    packaging/windows/build-deps.sh
+    export WINEPREFIX="$PWD/build/windows/wine" WINEDEBUG=-all
+    # The wine server is kept between programs; stopped when the run ends.
+    trap 'wineserver -k 2>/dev/null || true' EXIT
+    build windows
+    ctest --preset windows -j "$(nproc)"
+    packaging/windows/package.sh
+    packaging/windows/installer-test.sh
+    echo "Windows build, tests and packages: $((SECONDS - start)) s"
+}
+
 mode="${1:-auto}"
 [ $# -gt 0 ] && shift
 install_missing
@@ -57,6 +75,7 @@ case "$mode" in
         build sanitize
         ctest --preset sanitize -j "$(nproc)"
         build fuzz
+        windows_test
         ;;
     auto)
         build release

@@ -14,6 +14,7 @@
 #include "shell/ProgramPaths.hpp"
 #include "VantorBuildInfo.hpp"
 #include "shell/VantorError.hpp"
+#include "wizard/CampaignEditorModel.hpp"
 #include "wizard/CityEditorModel.hpp"
 
 #include <atomic>
@@ -222,22 +223,23 @@ int runCampaign(const cli::CampaignOptions& options, const char* argv0)
         return *failed;
     const std::filesystem::path& root = paths.root();
     const std::filesystem::path& dataHome = paths.dataHome();
-    if (options.districts != 6 && !config.campaignCompleted) {
-        std::cerr << "vantor-cli: --districts: You are not allowed to change number of districts until you "
-                     "successfully complete campaign! (set CC=1 in "
-                  << (root / "config.ini").string() << ")\n";
+    // The desktop wizard's rules: the district lock, then the corrections.
+    CampaignEditorModel counts(config.campaignCompleted);
+    counts.setCities(options.cities);
+    if (!counts.setDistricts(options.districts)) {
+        std::cerr << "vantor-cli: --districts: " << CampaignEditorModel::districtLockMessage(Language::English)
+                  << " (set CC=1 in " << (root / "config.ini").string() << ")\n";
         return kExitUsage;
     }
+    if (counts.isCorrected())
+        std::cout << counts.correctionText(Language::English) << "\n";
     RandomSource random;
     seedRandom(random, options.seed);
 
     Campaign campaign;
     campaign.language = config.language();
-    campaign.numCities = options.cities;
-    campaign.numDistricts = options.districts;
-    const MoonMap::Counts counts = MoonMap::normalise(options.cities, options.districts);
-    if (counts.cities != options.cities || counts.districts != options.districts)
-        std::cout << "Counts corrected to " << counts.cities << " cities in " << counts.districts << " districts\n";
+    campaign.numCities = counts.corrected().cities;
+    campaign.numDistricts = counts.corrected().districts;
     try {
         campaign.cityNames = MoonMap::loadCityNames(dataHome / "data" / "citynames.txt");
         campaign.moonBase = BmpFile::read(dataHome / "data" / "moonBase.bmp");
@@ -251,13 +253,16 @@ int runCampaign(const cli::CampaignOptions& options, const char* argv0)
         editor.setCatalogue(catalogue);
         editor.loadGroundTextures(dataHome);
         PhaseProfile::phaseDone("textures");
-        const CampaignSettings settings{options.maxHouseDensity, options.largeCities, options.limitedLights};
+        counts.setMaxHouseDensity(options.maxHouseDensity);
+        counts.setLargeCities(options.largeCities);
+        counts.setLimitedLights(options.limitedLights);
         CampaignTerminalProgress progress(campaign.numCities + 1);
         // Whether a campaign exists is asked under atlas/'s lock, after an
         // interrupted commit was repaired.
         const bool overwrite = options.overwrite;
         const CampaignOutcome outcome =
-            CampaignWriter::write(campaign, settings, editor, root, random, progress, [overwrite] { return overwrite; });
+            CampaignWriter::write(campaign, counts.settings(), editor, root, random, progress,
+                                  [overwrite] { return overwrite; });
         PhaseProfile::phaseDone("cities and commit");
         if (outcome == CampaignOutcome::Declined) {
             std::cerr << "vantor-cli: a campaign already exists in " << (root / "atlas").string()

@@ -13,7 +13,11 @@
 #include "gui/CityWizard.hpp"
 #include "gui/WindowFont.hpp"
 
+#include "wizard/CampaignLock.hpp"
+
 #include <QAbstractButton>
+#include <QIntValidator>
+#include <QSettings>
 #include <QCheckBox>
 #include <QColor>
 #include <QCloseEvent>
@@ -42,13 +46,14 @@ using vantor::Language;
 
 // Every text of the wizard, English and Czech side by side.
 enum TextId {
-    TextCaption, TextCityNum, TextNumDistricts, TextBigCity, TextLimitedLights, TextBack, TextNext, TextClose,
+    TextCaption, TextCityNum, TextNumDistricts, TextBigCity, TextLimitedLights,
     TextPlus, TextMinus,
     // Step titles.
     TextStep1, TextStep2, TextStep3, TextStep4,
     // LabelWorking.
     TextHelp1, TextHelp2, TextPreviewWorking, TextPreviewDone, TextCampaignWorking, TextCampaignSaved,
-    TextDistrictLock,
+    // Followed by the seed that made the preview.
+    TextSeed,
     // The density label: prefix, then a recommendation per range.
     TextDensityPrefix, TextDensitySlow, TextDensityAverage, TextDensityFast,
     TextCount
@@ -56,23 +61,20 @@ enum TextId {
 
 constexpr std::array<WindowText, TextCount> kTexts{{
     {"Campaign Editor", "Campaign Editor"},
-    {"Number of cities:", "Počet měst:"},
-    {"Number of districts:", "Počet distriktů:"},
-    {"Generate large cities", "Generuj velká města"},
-    {"Limited number of lights", "Nižší počet světel"},
-    {"<< Back", "<< Zpět"},
-    {"Next >>", "Další >>"},
-    {"Close", "Konec"},
+    {"Number of ci&ties:", "Počet &měst:"},
+    {"Number of d&istricts:", "Počet di&striktů:"},
+    {"&Generate large cities", "&Generuj velká města"},
+    {"&Limited number of lights", "Nižší &počet světel"},
     {"+", "+"},
     {"-", "-"},
     {"Campaign editor: World size - step 1/4", "Editor kampaně: Nastavení velikosti - krok 1/4"},
     {"Campaign editor: Performance settings - step 2/4", "Editor kampaně: Nastavení podle výkonu - krok 2/4"},
     {"Campaign editor: Preview - step 3/4", "Editor kampaně: Náhled - krok 3/4"},
     {"Campaign editor: Generate campaign - step 4/4", "Editor kampaně: Generuj kampaň - krok 4/4"},
-    {"Select overall number of cities and number of districts to be generated. You can not change number of "
+    {"Select overall number of cities and number of districts to be generated. You cannot change number of "
      "districts until you complete the campaign. Minimum number of cities is 30 and maximum is 55. Minimum number "
-     "of districts is 6 and maximum is 15. However there has to be at least 5 cities in each districts. These "
-     "settings are automatically corrected later if unpropriate. ",
+     "of districts is 6 and maximum is 15. However there has to be at least 5 cities in each district. These "
+     "settings are automatically corrected if inappropriate.",
      "Nastavte celkové množství měst, která budou vygenerována. Počet distriktů nemůžete měnit, dokud nedokončíte "
      "kampaň ve hře. Minimální počet měst je 30 a maximální 55. Minimální počet distriktů je 6 a maximální 15. V "
      "každém distriktu ale musí být alespoň 5 měst."},
@@ -82,11 +84,10 @@ constexpr std::array<WindowText, TextCount> kTexts{{
      "Maximální hustota budov je nejdůležitější nastavení ovlivňující výkon. Nastavte ji podle konfigurace vašeho "
      "počítače. 'Generuj velká města' a 'Nižší počet světel' budou mít také vliv na výkon."},
     {"Generating preview. Please wait...", "Generuji náhled. Prosím čekejte..."},
-    {"Preview generated.\rPress 'Next' button to save campaign.", "Náhled vygenerován.\rStiskněte 'Další' ."},
+    {"Preview generated.\rPress 'Next' button to save campaign.", "Náhled vygenerován.\rStiskněte 'Další' a uložte kampaň."},
     {"Generating campaign. Please wait...", "Generuji kampaň. Prosím čekejte..."},
     {"Campaign saved.", "Kampaň uložena."},
-    {"You are not allowed to change number of districts until you successfully complete campaign!",
-     "Není možné měnit počet distriktů předtím, než dohrajete kampaň !"},
+    {"Seed ", "Semínko "},
     {"Max. house density: ", "Max. hustota budov: "},
     {"Recommended for slow computers.", "Doporučeno pro pomalý počítač"},
     {"Recommended for average computers", "Doporučeno pro průměrný počítač"},
@@ -110,16 +111,10 @@ constexpr int kLabelNumDistrictsLeft = 152;
 constexpr int kCheckBoxBigCityWidth = 121;
 constexpr int kCheckBoxLimitedLightsWidth = 137;
 
-constexpr int kDefaultCities = 30;
-constexpr int kDefaultDistricts = 6;
-constexpr int kCitiesWhenNotANumber = 20;
-constexpr int kDistrictsWhenNotANumber = 6;
+using Model = vantor::CampaignEditorModel;
 
-// The maximum house density slider.
-constexpr int kDensityMin = 25;
-constexpr int kDensityMax = 100;
+// The maximum house density slider's tick and page step.
 constexpr int kDensityStep = 5;
-constexpr int kDensityDefault = 70;
 
 // The density label's recommendation: the highest position of each range
 // with its text and colour.
@@ -133,49 +128,6 @@ constexpr std::array<DensityBand, 3> kDensityBands{{
     {75, TextDensityAverage, qRgb(0, 0, 255)},
     {INT_MAX, TextDensityFast, qRgb(255, 0, 0)},
 }};
-
-// The released keys that keep an edit box's text, as Windows virtual-key code ranges.
-constexpr std::array<std::pair<int, int>, 2> kKeptKeys{{{0x2F, 0x40}, {0x5B, 0x69}}};
-
-struct KeyCode {
-    int qtKey;
-    int virtualKey;
-};
-// Qt keys without a contiguous range, with their Windows virtual-key codes.
-constexpr auto kVirtualKeys = std::to_array<KeyCode>({
-    {Qt::Key_Backspace, 0x08}, {Qt::Key_Tab, 0x09}, {Qt::Key_Backtab, 0x09}, {Qt::Key_Clear, 0x0C},
-    {Qt::Key_Return, 0x0D}, {Qt::Key_Enter, 0x0D}, {Qt::Key_Shift, 0x10}, {Qt::Key_Control, 0x11},
-    {Qt::Key_Alt, 0x12}, {Qt::Key_Pause, 0x13}, {Qt::Key_CapsLock, 0x14}, {Qt::Key_Escape, 0x1B},
-    {Qt::Key_Space, 0x20}, {Qt::Key_PageUp, 0x21}, {Qt::Key_PageDown, 0x22}, {Qt::Key_End, 0x23},
-    {Qt::Key_Home, 0x24}, {Qt::Key_Left, 0x25}, {Qt::Key_Up, 0x26}, {Qt::Key_Right, 0x27},
-    {Qt::Key_Down, 0x28}, {Qt::Key_Print, 0x2C}, {Qt::Key_Insert, 0x2D}, {Qt::Key_Delete, 0x2E},
-    {Qt::Key_Help, 0x2F}, {Qt::Key_Meta, 0x5B}, {Qt::Key_Menu, 0x5D}, {Qt::Key_Sleep, 0x5F},
-    {Qt::Key_NumLock, 0x90}, {Qt::Key_ScrollLock, 0x91},
-    // The shifted digit row of a US keyboard: the key is still the digit's.
-    {Qt::Key_ParenRight, 0x30}, {Qt::Key_Exclam, 0x31}, {Qt::Key_At, 0x32}, {Qt::Key_NumberSign, 0x33},
-    {Qt::Key_Dollar, 0x34}, {Qt::Key_Percent, 0x35}, {Qt::Key_AsciiCircum, 0x36}, {Qt::Key_Ampersand, 0x37},
-    {Qt::Key_ParenLeft, 0x39},
-    // Punctuation keys (the "OEM" codes).
-    {Qt::Key_Semicolon, 0xBA}, {Qt::Key_Equal, 0xBB}, {Qt::Key_Comma, 0xBC}, {Qt::Key_Period, 0xBE},
-});
-// The keypad's operator keys.
-constexpr auto kKeypadOperators = std::to_array<KeyCode>({
-    {Qt::Key_Asterisk, 0x6A}, {Qt::Key_Plus, 0x6B}, {Qt::Key_Minus, 0x6D}, {Qt::Key_Period, 0x6E},
-    {Qt::Key_Slash, 0x6F},
-});
-// Further punctuation outside the keypad.
-constexpr auto kPunctuation = std::to_array<KeyCode>({
-    {Qt::Key_Asterisk, 0x38}, {Qt::Key_Plus, 0xBB}, {Qt::Key_Minus, 0xBD}, {Qt::Key_Slash, 0xBF},
-    {Qt::Key_QuoteLeft, 0xC0}, {Qt::Key_BracketLeft, 0xDB}, {Qt::Key_Backslash, 0xDC}, {Qt::Key_BracketRight, 0xDD},
-});
-
-int findCode(const auto& table, int key)
-{
-    for (const KeyCode& code : table)
-        if (code.qtKey == key)
-            return code.virtualKey;
-    return 0;
-}
 
 struct Rect {
     int left, top, width, height;
@@ -199,11 +151,13 @@ QPushButton* makeButton(QWidget* parent, const char* name, TextId caption, Rect 
     return button;
 }
 
-QLineEdit* makeEdit(QWidget* parent, const char* name, const char* value, Rect r)
+// A count's box: digits only, within the range the model keeps.
+QLineEdit* makeCountEdit(QWidget* parent, const char* name, int value, int low, int high, Rect r)
 {
-    auto* edit = new QLineEdit(value, parent);
+    auto* edit = new QLineEdit(QString::number(value), parent);
     edit->setObjectName(name);
     edit->setGeometry(r.left, r.top, r.width, r.height);
+    edit->setValidator(new QIntValidator(low, high, edit));
     return edit;
 }
 
@@ -242,22 +196,6 @@ void fitCheckBox(QCheckBox* box, int designWidth)
     box->resize(std::max(designWidth, box->sizeHint().width()), box->height());
 }
 
-// The edit boxes' number, or `otherwise` when the text is not a decimal integer.
-int numberOr(const QString& text, int otherwise)
-{
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok, 10);
-    return ok ? value : otherwise;
-}
-
-// One step up or down, held inside int.
-int stepped(int value, int delta)
-{
-    if ((delta > 0 && value == INT_MAX) || (delta < 0 && value == INT_MIN))
-        return value;
-    return value + delta;
-}
-
 // The core's texts break lines with a carriage return; a label breaks them with a line feed.
 QString displayText(std::string_view t)
 {
@@ -269,9 +207,17 @@ QString displayText(std::string_view t)
 // The progress dialog as the campaign's progress: the task line and bar for
 // each city, the total bar, and Cancel as the stop request. The dialog is
 // shown at the first report, so a declined overwrite never shows it.
+//
+// On this thread a campaign city is only laid out; its pictures are drawn
+// by the campaign's workers meanwhile, without reports. So the task bar
+// shows the city named in the task line: empty while it is laid out, full
+// once it is handed on (the total bar then moves to the next city).
 class CampaignWizard::Progress final : public vantor::CampaignProgress {
 public:
-    Progress(ProgressDialog& dialog, const bool& cancelled) : dialog_(dialog), cancelled_(cancelled) {}
+    Progress(ProgressDialog& dialog, const bool& cancelled, const QWidget& wizard, Language language)
+        : dialog_(dialog), cancelled_(cancelled), wizard_(wizard), language_(language)
+    {
+    }
     ~Progress() override { dialog_.closeWork(); }
     Progress(const Progress&) = delete;
     Progress& operator=(const Progress&) = delete;
@@ -280,6 +226,7 @@ public:
     {
         shown();
         dialog_.setTask(text);
+        cityNamed_ = true;
     }
     void setTaskProgress(int percent) override
     {
@@ -295,6 +242,8 @@ public:
     {
         shown();
         dialog_.setTotalProgress(percent);
+        if (cityNamed_)
+            dialog_.setTaskProgress(100);
     }
     bool cancelRequested() override { return cancelled_; }
 
@@ -302,20 +251,23 @@ private:
     void shown()
     {
         if (!shown_)
-            dialog_.showWork();
+            dialog_.showWork(&wizard_, language_);
         shown_ = true;
     }
 
     ProgressDialog& dialog_;
     const bool& cancelled_;
+    const QWidget& wizard_;
+    Language language_;
     bool shown_ = false;
+    bool cityNamed_ = false;
 };
 
 CampaignWizard::CampaignWizard(const MainMenu& menu, CityWizard& cityEditor,
                                          ProgressDialog& progress, vantor::RandomSource& random,
                                          vantor::MessageBoxes& boxes, std::filesystem::path programDir,
                                          QWidget* parent)
-    : QDialog(parent),
+    : WizardFrame(kStepCount, parent),
       menu_(menu),
       cityEditor_(cityEditor),
       progress_(progress),
@@ -330,7 +282,6 @@ CampaignWizard::CampaignWizard(const MainMenu& menu, CityWizard& cityEditor,
         move(screen->availableGeometry().center() - rect().center());
     setFont(windowFont());
     buildControls();
-    stepGuard_ = new StepClickGuard(*this, {ButtonNext, ButtonBack});
 }
 
 CampaignWizard::~CampaignWizard()
@@ -353,16 +304,25 @@ void CampaignWizard::buildControls()
     LabelWorking->setWordWrap(true);
 
     LabelCityNum = makeLabel(this, "LabelCityNum", TextCityNum, kLabelCityNumLeft, 85);
-    EditCityNum = makeEdit(this, "EditCityNum", "30", {248, 80, 89, 21});
+    EditCityNum = makeCountEdit(this, "EditCityNum", Model::kDefaultCities, Model::kMinCities, Model::kMaxCities,
+                                {248, 80, 89, 21});
     ButtonCityNumPlus = makeButton(this, "ButtonCityNumPlus", TextPlus, {344, 80, 17, 10});
     ButtonCityNumMinus = makeButton(this, "ButtonCityNumMinus", TextMinus, {344, 90, 17, 10});
     LabelNumDistricts = makeLabel(this, "LabelNumDistricts", TextNumDistricts, kLabelNumDistrictsLeft, 115);
-    EditDistrictNum = makeEdit(this, "EditDistrictNum", "6", {248, 112, 89, 21});
+    EditDistrictNum = makeCountEdit(this, "EditDistrictNum", Model::kDefaultDistricts, Model::kMinDistricts,
+                                    Model::kMaxDistricts, {248, 112, 89, 21});
     ButtonDistrictNumPlus = makeButton(this, "ButtonDistrictNumPlus", TextPlus, {344, 112, 17, 10});
     ButtonDistrictNumMinus = makeButton(this, "ButtonDistrictNumMinus", TextMinus, {344, 122, 17, 10});
     // Ten pixels are too few for a style's button margins: the sign fills the button.
     for (QPushButton* b : {ButtonCityNumPlus, ButtonCityNumMinus, ButtonDistrictNumPlus, ButtonDistrictNumMinus})
         b->setStyleSheet("padding: 0px; margin: 0px;");
+    LabelCityNum->setBuddy(EditCityNum);
+    LabelNumDistricts->setBuddy(EditDistrictNum);
+    // The counts the campaign will really have, when the rules change them.
+    LabelCorrection = new QLabel(this);
+    LabelCorrection->setObjectName("LabelCorrection");
+    LabelCorrection->setGeometry(8, 144, 513, 17);
+    LabelCorrection->setAlignment(Qt::AlignCenter);
 
     LabelMaxHouseDensity = new QLabel(this);
     LabelMaxHouseDensity->setObjectName("LabelMaxHouseDensity");
@@ -371,74 +331,68 @@ void CampaignWizard::buildControls()
     TrackBarMaxHouseDensity = new QSlider(Qt::Horizontal, this);
     TrackBarMaxHouseDensity->setObjectName("TrackBarMaxHouseDensity");
     TrackBarMaxHouseDensity->setGeometry(32, 112, 217, 41);
-    TrackBarMaxHouseDensity->setRange(kDensityMin, kDensityMax);
+    TrackBarMaxHouseDensity->setRange(Model::kMinHouseDensity, Model::kMaxHouseDensity);
     TrackBarMaxHouseDensity->setPageStep(kDensityStep);
     TrackBarMaxHouseDensity->setSingleStep(1);
     TrackBarMaxHouseDensity->setTickInterval(kDensityStep);
     TrackBarMaxHouseDensity->setTickPosition(QSlider::TicksBelow);
-    TrackBarMaxHouseDensity->setValue(kDensityDefault);
+    TrackBarMaxHouseDensity->setValue(vantor::CampaignSettings{}.maxHouseDensity);
     CheckBoxBigCity =
         makeCheckBox(this, "CheckBoxBigCity", TextBigCity, {328, 88, kCheckBoxBigCityWidth, 17}, true);
     CheckBoxLimitedLights = makeCheckBox(this, "CheckBoxLimitedLights", TextLimitedLights,
                                          {328, 112, kCheckBoxLimitedLightsWidth, 17}, false);
 
     Panel1 = makeRule(this, "Panel1", {8, 352, 521, 2});
-    ButtonBack = makeButton(this, "ButtonBack", TextBack, {224, 360, 91, 33});
-    ButtonNext = makeButton(this, "ButtonNext", TextNext, {320, 360, 97, 33});
-    ButtonClose = makeButton(this, "ButtonClose", TextClose, {424, 360, 99, 33});
+    makeSeedField({8, 364, 70, 25}, {82, 364, 90, 25});
+    makeNavigation({224, 360, 91, 33}, {320, 360, 97, 33}, {424, 360, 99, 33});
+    setNavigationTexts(Language::English);
 
-    const std::array<QWidget*, 13> tabOrder{EditCityNum, ButtonCityNumPlus, ButtonCityNumMinus, EditDistrictNum,
+    // Reading order, the bottom row left to right.
+    const std::array<QWidget*, 15> tabOrder{EditCityNum, ButtonCityNumPlus, ButtonCityNumMinus, EditDistrictNum,
                                             ButtonDistrictNumPlus, ButtonDistrictNumMinus, TrackBarMaxHouseDensity,
-                                            CheckBoxBigCity, CheckBoxLimitedLights, ButtonBack, ButtonNext,
-                                            ButtonClose, EditCityNum};
-    for (std::size_t i = 1; i + 1 < tabOrder.size(); ++i)
+                                            CheckBoxBigCity, CheckBoxLimitedLights, EditSeed, ButtonBack,
+                                            ButtonNext, ButtonClose, EditCityNum, EditCityNum};
+    for (std::size_t i = 1; i + 2 < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
-    EditCityNum->installEventFilter(this);
-    EditDistrictNum->installEventFilter(this);
-    connect(EditCityNum, &QLineEdit::textChanged, this, &CampaignWizard::EditCityNumChange);
-    connect(EditDistrictNum, &QLineEdit::textChanged, this, &CampaignWizard::EditDistrictNumChange);
-    connect(ButtonCityNumPlus, &QPushButton::clicked, this, &CampaignWizard::ButtonCityNumPlusClick);
-    connect(ButtonCityNumMinus, &QPushButton::clicked, this, &CampaignWizard::ButtonCityNumMinusClick);
-    connect(ButtonDistrictNumPlus, &QPushButton::clicked, this, &CampaignWizard::ButtonDistrictNumPlusClick);
-    connect(ButtonDistrictNumMinus, &QPushButton::clicked, this, &CampaignWizard::ButtonDistrictNumMinusClick);
-    connect(TrackBarMaxHouseDensity, &QSlider::valueChanged, this,
-            &CampaignWizard::TrackBarMaxHouseDensityChange);
-    connect(ButtonNext, &QPushButton::clicked, this, &CampaignWizard::ButtonNextClick);
-    connect(ButtonBack, &QPushButton::clicked, this, &CampaignWizard::ButtonBackClick);
-    connect(ButtonClose, &QPushButton::clicked, this, &CampaignWizard::ButtonCloseClick);
-}
-
-vantor::CampaignSettings CampaignWizard::settings() const
-{
-    return {TrackBarMaxHouseDensity->value(), CheckBoxBigCity->isChecked(), CheckBoxLimitedLights->isChecked()};
+    connect(EditCityNum, &QLineEdit::textEdited, this, &CampaignWizard::onCitiesEdited);
+    connect(EditDistrictNum, &QLineEdit::textEdited, this, &CampaignWizard::onDistrictsEdited);
+    connect(EditCityNum, &QLineEdit::editingFinished, this, &CampaignWizard::showCountsTyped);
+    connect(EditDistrictNum, &QLineEdit::editingFinished, this, &CampaignWizard::showCountsTyped);
+    connect(ButtonCityNumPlus, &QPushButton::clicked, this, [this] { stepCities(1); });
+    connect(ButtonCityNumMinus, &QPushButton::clicked, this, [this] { stepCities(-1); });
+    connect(ButtonDistrictNumPlus, &QPushButton::clicked, this, [this] { stepDistricts(1); });
+    connect(ButtonDistrictNumMinus, &QPushButton::clicked, this, [this] { stepDistricts(-1); });
+    connect(TrackBarMaxHouseDensity, &QSlider::valueChanged, this, &CampaignWizard::onMaxHouseDensityChanged);
+    connect(CheckBoxBigCity, &QCheckBox::toggled, this, [this](bool on) { model_.setLargeCities(on); });
+    connect(CheckBoxLimitedLights, &QCheckBox::toggled, this, [this](bool on) { model_.setLimitedLights(on); });
 }
 
 // ---- opening and closing ----
 
-// Run at every showing: the counts back to 30 and 6 (shown in the boxes at
-// once), step 1, the density slider at 70, the language's captions, then
-// the campaign's names, city icon and label font from data/.
-void CampaignWizard::FormShow()
+// Run at every showing: step 1 with the player's remembered choices, the
+// language's captions, then the campaign's names, city icon and label font
+// from data/.
+void CampaignWizard::prepareOpening()
 {
     const Language language = menu_.language();
     campaign_ = vantor::Campaign{};
     campaign_.language = language;
     labelFont_.reset();
     dataError_.clear();
-    busy_ = false;
     cancelled_ = false;
-
-    // The boxes' handlers read the texts back into the counts.
-    EditCityNum->setText(QString::number(kDefaultCities));
-    EditDistrictNum->setText(QString::number(kDefaultDistricts));
-    campaign_.numCities = kDefaultCities;
-    campaign_.numDistricts = kDefaultDistricts;
     ImageMoonMap->clear();
+    setTexts(language);
+    restoreRememberedChoices();
+    loadCampaignData();
+}
 
-    const std::array<std::pair<QAbstractButton*, TextId>, 5> captions{{
-        {ButtonBack, TextBack}, {ButtonClose, TextClose}, {ButtonNext, TextNext}, {CheckBoxBigCity, TextBigCity},
-        {CheckBoxLimitedLights, TextLimitedLights},
+void CampaignWizard::setTexts(Language language)
+{
+    setNavigationTexts(language);
+    setSeedText(language);
+    const std::array<std::pair<QAbstractButton*, TextId>, 2> captions{{
+        {CheckBoxBigCity, TextBigCity}, {CheckBoxLimitedLights, TextLimitedLights},
     }};
     for (const auto& [control, id] : captions)
         control->setText(text(language, id));
@@ -450,13 +404,67 @@ void CampaignWizard::FormShow()
     fitLabel(LabelNumDistricts, kLabelNumDistrictsLeft, EditDistrictNum->x());
     fitCheckBox(CheckBoxBigCity, kCheckBoxBigCityWidth);
     fitCheckBox(CheckBoxLimitedLights, kCheckBoxLimitedLightsWidth);
+}
 
-    step_ = 1;
-    showStep(step_);
-    TrackBarMaxHouseDensity->setValue(kDensityDefault);
-    TrackBarMaxHouseDensityChange(kDensityDefault); // also when the slider already stood there
+// ---- remembered choices ----
 
-    loadCampaignData();
+namespace {
+
+constexpr const char* kSettingsGroup = "CampaignWizard";
+
+int rememberedInt(const QSettings& settings, const char* key, int fallback)
+{
+    bool ok = false;
+    const int value = settings.value(key, fallback).toInt(&ok);
+    return ok ? value : fallback;
+}
+
+} // namespace
+
+void CampaignWizard::rememberChoices() const
+{
+    QSettings settings;
+    settings.beginGroup(kSettingsGroup);
+    settings.setValue("cities", model_.asked().cities);
+    settings.setValue("districts", model_.asked().districts);
+    settings.setValue("maxHouseDensity", model_.settings().maxHouseDensity);
+    settings.setValue("largeCities", model_.settings().largeCities);
+    settings.setValue("limitedLights", model_.settings().limitedLights);
+    settings.setValue("seed", EditSeed->text());
+}
+
+// The model takes the remembered values through its rules: counts kept in
+// their ranges, districts other than 6 only after the finished campaign.
+void CampaignWizard::restoreRememberedChoices()
+{
+    model_ = vantor::CampaignEditorModel(menu_.campaignCompleted());
+    QSettings settings;
+    settings.beginGroup(kSettingsGroup);
+    model_.setCities(std::clamp(rememberedInt(settings, "cities", Model::kDefaultCities), Model::kMinCities,
+                                Model::kMaxCities));
+    model_.setDistricts(std::clamp(rememberedInt(settings, "districts", Model::kDefaultDistricts),
+                                   Model::kMinDistricts, Model::kMaxDistricts));
+    model_.setMaxHouseDensity(rememberedInt(settings, "maxHouseDensity", model_.settings().maxHouseDensity));
+    model_.setLargeCities(settings.value("largeCities", model_.settings().largeCities).toBool());
+    model_.setLimitedLights(settings.value("limitedLights", model_.settings().limitedLights).toBool());
+    EditSeed->setText(settings.value("seed").toString());
+    if (!EditSeed->hasAcceptableInput())
+        EditSeed->clear();
+    showCounts();
+    const vantor::CampaignSettings& chosen = model_.settings();
+    TrackBarMaxHouseDensity->setValue(chosen.maxHouseDensity);
+    onMaxHouseDensityChanged(chosen.maxHouseDensity); // also when the slider already stood there
+    CheckBoxBigCity->setChecked(chosen.largeCities);
+    CheckBoxLimitedLights->setChecked(chosen.limitedLights);
+    goToStep(1);
+}
+
+void CampaignWizard::resetToDefaults()
+{
+    model_ = vantor::CampaignEditorModel(menu_.campaignCompleted());
+    EditSeed->clear();
+    rememberChoices();
+    restoreRememberedChoices();
 }
 
 // A missing or broken file is reported by name; steps 3 and 4 then refuse.
@@ -472,125 +480,94 @@ void CampaignWizard::loadCampaignData()
     }
 }
 
-// Closing discards the campaign and puts the single-mission wizard back to its defaults.
-void CampaignWizard::FormClose()
+// Closing discards the campaign and puts the single-mission wizard, whose
+// model made the campaign's cities, back to the player's choices.
+void CampaignWizard::closing()
 {
+    rememberChoices();
     campaign_.moonBase = vantor::Image{};
     campaign_.cities.clear();
     campaign_.objectives.clear();
     campaign_.moonMap = vantor::Image{};
     ImageMoonMap->clear();
-    cityEditor_.ResetWizard();
+    cityEditor_.restoreRememberedChoices();
 }
 
 void CampaignWizard::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous())
-        FormShow();
+        prepareOpening();
 }
 
-void CampaignWizard::closeEvent(QCloseEvent* event)
+// ---- counts and settings ----
+
+// The boxes show the counts the player asked for, and the line below them
+// what the campaign will have when the rules correct them (or a box was
+// left empty or unfinished).
+void CampaignWizard::showCounts()
 {
-    // The dialog's own closing goes through reject(), which discards the campaign.
-    if (busy_)
-        event->ignore();
-    else
-        QDialog::closeEvent(event);
+    EditCityNum->setText(QString::number(model_.asked().cities));
+    EditDistrictNum->setText(QString::number(model_.asked().districts));
+    showCorrection();
 }
 
-void CampaignWizard::reject()
+void CampaignWizard::showCorrection()
 {
-    if (busy_)
+    const bool typedAsAsked = EditCityNum->text() == QString::number(model_.asked().cities) &&
+                              EditDistrictNum->text() == QString::number(model_.asked().districts);
+    if (typedAsAsked && !model_.isCorrected()) {
+        LabelCorrection->clear();
         return;
-    FormClose();
-    QDialog::reject();
-}
-
-// ---- edit boxes ----
-
-int CampaignWizard::virtualKeyCode(const QKeyEvent& event)
-{
-    if (QGuiApplication::platformName() == QLatin1String("windows") && event.nativeVirtualKey() != 0)
-        return static_cast<int>(event.nativeVirtualKey());
-    const int key = event.key();
-    const bool keypad = (event.modifiers() & Qt::KeypadModifier) != 0;
-    if (key >= Qt::Key_0 && key <= Qt::Key_9)
-        return (keypad ? 0x60 : 0x30) + (key - Qt::Key_0);
-    if (key >= Qt::Key_A && key <= Qt::Key_Z)
-        return 0x41 + (key - Qt::Key_A);
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
-        return 0x70 + (key - Qt::Key_F1);
-    if (keypad)
-        if (const int code = findCode(kKeypadOperators, key); code != 0)
-            return code;
-    if (const int code = findCode(kVirtualKeys, key); code != 0)
-        return code;
-    return findCode(kPunctuation, key);
-}
-
-bool CampaignWizard::keyKeepsText(int virtualKey) noexcept
-{
-    return std::any_of(kKeptKeys.begin(), kKeptKeys.end(), [virtualKey](const std::pair<int, int>& range) {
-        return virtualKey >= range.first && virtualKey <= range.second;
-    });
-}
-
-bool CampaignWizard::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyRelease && (watched == EditCityNum || watched == EditDistrictNum)) {
-        const auto& key = static_cast<const QKeyEvent&>(*event);
-        // A held key repeats its press but is released once.
-        if (!key.isAutoRepeat())
-            EditNumKeyUp(static_cast<QLineEdit*>(watched), key);
     }
-    return QDialog::eventFilter(watched, event);
+    const Model::Counts counts = model_.corrected();
+    const Language language = menu_.language();
+    LabelCorrection->setText(fromUtf8(vantor::tr(language, "Counts corrected to ", "Počty opraveny na ")) +
+                             QString::number(counts.cities) + fromUtf8(vantor::tr(language, " cities in ", " měst v ")) +
+                             QString::number(counts.districts) +
+                             fromUtf8(vantor::tr(language, " districts.", " distriktech.")));
 }
 
-// EditCityNumKeyUp and EditDistrictNumKeyUp: any key but the digits' empties the box.
-void CampaignWizard::EditNumKeyUp(QLineEdit* edit, const QKeyEvent& event)
+// An empty or unfinished box gets the count the model holds back.
+void CampaignWizard::showCountsTyped()
 {
-    if (!keyKeepsText(virtualKeyCode(event)))
-        edit->clear();
+    showCounts();
 }
 
-void CampaignWizard::EditCityNumChange(const QString& text)
+void CampaignWizard::onCitiesEdited(const QString& typed)
 {
-    campaign_.numCities = numberOr(text, kCitiesWhenNotANumber);
+    if (EditCityNum->hasAcceptableInput())
+        model_.setCities(typed.toInt());
+    showCorrection();
 }
 
-void CampaignWizard::EditDistrictNumChange(const QString& text)
+void CampaignWizard::onDistrictsEdited(const QString& typed)
 {
-    campaign_.numDistricts = numberOr(text, kDistrictsWhenNotANumber);
-    if (campaign_.numDistricts == kDefaultDistricts || menu_.campaignCompleted())
-        return;
-    campaign_.numDistricts = kDefaultDistricts;
-    EditDistrictNum->setText(QString::number(kDefaultDistricts));
-    boxes_.warning(vantor::tr(menu_.language(), kTexts[TextDistrictLock].english, kTexts[TextDistrictLock].czech));
+    if (EditDistrictNum->hasAcceptableInput() && !model_.setDistricts(typed.toInt())) {
+        EditDistrictNum->setText(QString::number(model_.asked().districts));
+        const Language language = menu_.language();
+        boxes_.warning(std::string(Model::districtLockMessage(language)) + "\r" +
+                       std::string(vantor::campaignUnlockHint(language)));
+    }
+    showCorrection();
 }
 
-void CampaignWizard::ButtonCityNumPlusClick()
+void CampaignWizard::stepCities(int delta)
 {
-    EditCityNum->setText(QString::number(stepped(campaign_.numCities, 1)));
+    model_.setCities(std::clamp(model_.asked().cities + delta, Model::kMinCities, Model::kMaxCities));
+    showCounts();
 }
 
-void CampaignWizard::ButtonCityNumMinusClick()
+void CampaignWizard::stepDistricts(int delta)
 {
-    EditCityNum->setText(QString::number(stepped(campaign_.numCities, -1)));
+    const int districts = std::clamp(model_.asked().districts + delta, Model::kMinDistricts, Model::kMaxDistricts);
+    EditDistrictNum->setText(QString::number(districts));
+    onDistrictsEdited(EditDistrictNum->text());
 }
 
-void CampaignWizard::ButtonDistrictNumPlusClick()
+void CampaignWizard::onMaxHouseDensityChanged(int position)
 {
-    EditDistrictNum->setText(QString::number(stepped(campaign_.numDistricts, 1)));
-}
-
-void CampaignWizard::ButtonDistrictNumMinusClick()
-{
-    EditDistrictNum->setText(QString::number(stepped(campaign_.numDistricts, -1)));
-}
-
-void CampaignWizard::TrackBarMaxHouseDensityChange(int position)
-{
+    model_.setMaxHouseDensity(position);
     const Language language = menu_.language();
     const auto band = std::find_if(kDensityBands.begin(), kDensityBands.end(),
                                    [position](const DensityBand& b) { return position <= b.upTo; });
@@ -610,13 +587,13 @@ void CampaignWizard::setLabelWorking(const QString& t)
 
 void CampaignWizard::showStep(int step)
 {
-    const std::array<QWidget*, 13> stepControls{
+    const std::array<QWidget*, 14> stepControls{
         LabelCityNum, EditCityNum, ButtonCityNumPlus, ButtonCityNumMinus, LabelNumDistricts, EditDistrictNum,
-        ButtonDistrictNumPlus, ButtonDistrictNumMinus, CheckBoxBigCity, CheckBoxLimitedLights,
+        ButtonDistrictNumPlus, ButtonDistrictNumMinus, LabelCorrection, CheckBoxBigCity, CheckBoxLimitedLights,
         LabelMaxHouseDensity, TrackBarMaxHouseDensity, PanelImg};
     const std::array<std::vector<QWidget*>, kStepCount> shownByStep{{
         {LabelCityNum, EditCityNum, ButtonCityNumPlus, ButtonCityNumMinus, LabelNumDistricts, EditDistrictNum,
-         ButtonDistrictNumPlus, ButtonDistrictNumMinus},
+         ButtonDistrictNumPlus, ButtonDistrictNumMinus, LabelCorrection},
         {CheckBoxBigCity, CheckBoxLimitedLights, LabelMaxHouseDensity, TrackBarMaxHouseDensity},
         {PanelImg},
         {},
@@ -626,44 +603,23 @@ void CampaignWizard::showStep(int step)
         const auto& shown = shownByStep[index];
         control->setVisible(std::find(shown.begin(), shown.end(), control) != shown.end());
     }
+    showCounts();
 
     const Language language = menu_.language();
     setWindowTitle(text(language, static_cast<TextId>(TextStep1 + step - 1)));
     switch (step) {
     case 1:
-        setLabelWorking(text(language, TextHelp1));
-        ButtonBack->setEnabled(false);
-        ButtonNext->setEnabled(true);
-        break;
     case 2:
-        setLabelWorking(text(language, TextHelp2));
-        ButtonBack->setEnabled(true);
-        ButtonNext->setEnabled(true);
+        rememberChoices();
+        setLabelWorking(text(language, step == 1 ? TextHelp1 : TextHelp2));
+        setNavigation(step > 1, true);
         break;
     case 3:
-        runPreview();
+        generatePreview();
         break;
     default:
-        runCampaign();
+        writeCampaign();
         break;
-    }
-    stepGuard_->stepChanged();
-}
-
-bool CampaignWizard::stepShown() const noexcept
-{
-    return stepGuard_->stepShown();
-}
-
-void CampaignWizard::setWorking(bool working)
-{
-    busy_ = working;
-    ButtonClose->setEnabled(!working);
-    if (working) {
-        ButtonBack->setEnabled(false);
-        ButtonNext->setEnabled(false);
-    } else {
-        emit workEnded();
     }
 }
 
@@ -674,28 +630,32 @@ void CampaignWizard::workFailed(const std::string& error)
     progress_.closeWork();
     setWorking(false);
     setLabelWorking(displayText(error));
-    ButtonBack->setEnabled(true);
-    ButtonNext->setEnabled(false);
+    setNavigation(true, false);
     boxes_.error(error);
 }
 
-// Step 3: the Moon map, attempted until one layout succeeds. The corrected
-// counts go back into the edit boxes first. A layout that cannot succeed
-// (too few names, no data) is reported and the wizard returns to step 2.
-void CampaignWizard::runPreview()
+QString CampaignWizard::previewStatus() const
+{
+    const Language language = menu_.language();
+    return displayText(vantor::tr(language, kTexts[TextPreviewDone].english, kTexts[TextPreviewDone].czech)) + '\n' +
+           text(language, TextSeed) + QString::number(previewSeed_);
+}
+
+// Step 3: the Moon map, attempted until one layout succeeds, with the
+// model's corrected counts (shown in the boxes' line). A layout that cannot
+// succeed (too few names, no data) is reported and the wizard returns to step 2.
+void CampaignWizard::generatePreview()
 {
     const Language language = menu_.language();
     setLabelWorking(text(language, TextPreviewWorking));
     setWorking(true);
     QCoreApplication::processEvents();
 
-    const vantor::MoonMap::Counts counts = vantor::MoonMap::normalise(campaign_.numCities, campaign_.numDistricts);
-    EditCityNum->setText(QString::number(counts.cities));
-    EditDistrictNum->setText(QString::number(counts.districts));
+    const Model::Counts counts = model_.corrected();
     campaign_.numCities = counts.cities;
     campaign_.numDistricts = counts.districts;
-    QCoreApplication::processEvents();
-
+    applyTypedSeed(random_);
+    previewSeed_ = random_.seed();
     try {
         if (!dataError_.empty() || !labelFont_)
             throw vantor::VantorError(dataError_.empty() ? "The campaign's data files are not loaded" : dataError_);
@@ -703,24 +663,38 @@ void CampaignWizard::runPreview()
     } catch (const std::exception& e) {
         const std::string error = vantor::errorText(e, menu_.language());
         setWorking(false);
-        step_ = 2;
-        showStep(step_);
+        goToStep(2);
         boxes_.error(error);
         return;
     }
     ImageMoonMap->setPixmap(toPixmap(campaign_.moonMap));
     setWorking(false);
-    setLabelWorking(displayText(vantor::tr(language, kTexts[TextPreviewDone].english, kTexts[TextPreviewDone].czech)));
-    ButtonBack->setEnabled(true);
-    ButtonNext->setEnabled(true);
+    setLabelWorking(previewStatus());
+    setNavigation(true, true);
+}
+
+// Step 3 again, over the Moon map it laid out, without laying it out again.
+void CampaignWizard::returnToPreview()
+{
+    setCurrentStep(3);
+    setWindowTitle(text(menu_.language(), TextStep3));
+    PanelImg->show();
+    setLabelWorking(previewStatus());
+    setNavigation(true, true);
 }
 
 // Step 4: the campaign files, through the single-mission wizard's city
 // model. An existing campaign is only replaced when the user answers Yes;
 // No returns to step 1 with nothing touched.
-void CampaignWizard::runCampaign()
+void CampaignWizard::writeCampaign()
 {
     const Language language = menu_.language();
+    const std::filesystem::path atlas = programDir_ / "atlas";
+    if (!folderWritable(atlas)) {
+        returnToPreview();
+        boxes_.warning(folderNotWritableText(language, atlas));
+        return;
+    }
     setLabelWorking(text(language, TextCampaignWorking));
     setWorking(true);
     cancelled_ = false;
@@ -734,7 +708,7 @@ void CampaignWizard::runCampaign()
         vantor::CityEditorModel& editor = cityEditor_.model();
         editor.setCatalogue(menu_.catalogue());
         editor.loadGroundTextures(menu_.dataHome());
-        Progress progress(progress_, cancelled_);
+        Progress progress(progress_, cancelled_, *this, language);
         const auto askOverwrite = [this, language] {
             return boxes_.show(vantor::MessageBoxes::Kind::Question,
                                vantor::CampaignWriter::overwriteQuestion(language)) ==
@@ -751,35 +725,18 @@ void CampaignWizard::runCampaign()
     setWorking(false);
 
     if (outcome == vantor::CampaignOutcome::Declined) {
-        step_ = 1;
-        showStep(step_);
+        goToStep(1);
         return;
     }
     setLabelWorking(displayText(vantor::CampaignWriter::statusText(outcome, language)));
-    boxes_.information(vantor::CampaignWriter::messageText(outcome, language));
-    if (outcome == vantor::CampaignOutcome::Completed)
+    setNavigation(true, false);
+    if (outcome == vantor::CampaignOutcome::Completed) {
+        boxes_.savedIn(std::string(vantor::CampaignWriter::messageText(outcome, language)) + "\r" +
+                           std::string(vantor::tr(language, "The campaign is in ", "Kampaň je ve složce ")) +
+                           pathText(atlas) + ".",
+                       atlas, language);
         setLabelWorking(text(language, TextCampaignSaved));
-    ButtonBack->setEnabled(true);
-    ButtonNext->setEnabled(false);
-}
-
-void CampaignWizard::ButtonNextClick()
-{
-    if (busy_)
-        return;
-    step_ = std::min(step_ + 1, kStepCount);
-    showStep(step_);
-}
-
-void CampaignWizard::ButtonBackClick()
-{
-    if (busy_ || step_ <= 1)
-        return;
-    --step_;
-    showStep(step_);
-}
-
-void CampaignWizard::ButtonCloseClick()
-{
-    close();
+    } else {
+        boxes_.information(vantor::CampaignWriter::messageText(outcome, language));
+    }
 }

@@ -8,23 +8,27 @@
 // with the progress dialog as the campaign's progress and its Cancel button
 // as the campaign's stop request (read before each city).
 //
-// The number of districts stays at 6 until the player has completed the
-// game's campaign (the main menu's campaign-completed flag). Counts outside
-// 30..55 cities and 6..15 districts are corrected by the layout, which
-// writes the corrected counts back into the edit boxes.
+// The counts and settings live in a CampaignEditorModel, which vantor-cli
+// shares: the number of districts stays at 6 until the player has completed
+// the game's campaign (the main menu's campaign-completed flag); the boxes
+// take 30..55 cities and 6..15 districts, and step 1 shows the counts the
+// campaign will really have when the model corrects them. The choices are
+// remembered (QSettings) between openings and runs; the seed field (empty:
+// a new seed) makes a campaign that `vantor-cli campaign --seed` repeats.
 
 #include "campaign/Campaign.hpp"
 #include "campaign/CampaignWriter.hpp"
+#include "gui/WizardFrame.hpp"
 #include "shell/Font.hpp"
+#include "wizard/CampaignEditorModel.hpp"
 
-#include <QDialog>
+#include <cstdint>
 
 #include <filesystem>
 #include <optional>
 #include <string>
 
 class QFrame;
-class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -32,7 +36,6 @@ class QSlider;
 class QCheckBox;
 class CityWizard;
 class ProgressDialog;
-class StepClickGuard;
 class MainMenu;
 
 namespace vantor {
@@ -40,7 +43,7 @@ class MessageBoxes;
 class RandomSource;
 }
 
-class CampaignWizard final : public QDialog {
+class CampaignWizard final : public WizardFrame {
     Q_OBJECT
 public:
     // menu: the language, the campaign-completed flag and the picture
@@ -53,63 +56,45 @@ public:
                         QWidget* parent = nullptr);
     ~CampaignWizard() override;
 
-    // The step shown, 1..4.
-    int wizardStep() const noexcept { return step_; }
-    // True while step 3 or 4 works.
-    bool busy() const noexcept { return busy_; }
-    // True once the step shown (and the end of its work) has been painted;
-    // until then mouse clicks on Next and Back are dropped, and a double
-    // click counts once.
-    bool stepShown() const noexcept;
-    // The counts the edit boxes hold (corrected by the layout of step 3).
+    // The counts the campaign gets (the model's corrected counts once step 3 ran).
     int numCities() const noexcept { return campaign_.numCities; }
     int numDistricts() const noexcept { return campaign_.numDistricts; }
     const vantor::Campaign& campaign() const noexcept { return campaign_; }
+    const vantor::CampaignEditorModel& model() const noexcept { return model_; }
     // The settings of step 2 as the campaign writer takes them.
-    vantor::CampaignSettings settings() const;
-
-    // Windows virtual-key code of a key event: the native code on Windows,
-    // otherwise mapped from the Qt key (0 when the key has no equivalent).
-    static int virtualKeyCode(const QKeyEvent& event);
-    // Whether a released key keeps the edit box's text: the digit row and
-    // its neighbours (0x2F..0x40) and 0x5B..0x69, the keypad digits included.
-    static bool keyKeepsText(int virtualKey) noexcept;
-
-signals:
-    // Step 3's or step 4's work has ended (busy() is false again).
-    void workEnded();
+    vantor::CampaignSettings settings() const { return model_.settings(); }
+    // Every choice back to its default (and so remembered), then step 1.
+    void resetToDefaults();
 
 protected:
     void showEvent(QShowEvent* event) override;
-    // Closing is refused while a step works; otherwise the campaign is discarded.
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showStep(int step) override;
+    // Closing discards the campaign.
+    void closing() override;
 
 private slots:
-    void ButtonNextClick();
-    void ButtonBackClick();
-    void ButtonCloseClick();
-    void EditCityNumChange(const QString& text);
-    void EditDistrictNumChange(const QString& text);
-    void ButtonCityNumPlusClick();
-    void ButtonCityNumMinusClick();
-    void ButtonDistrictNumPlusClick();
-    void ButtonDistrictNumMinusClick();
-    void TrackBarMaxHouseDensityChange(int position);
+    void onCitiesEdited(const QString& text);
+    void onDistrictsEdited(const QString& text);
+    void showCountsTyped();
+    void stepCities(int delta);
+    void stepDistricts(int delta);
+    void onMaxHouseDensityChanged(int position);
 
 private:
     class Progress;
 
     void buildControls();
-    void FormShow();
-    void FormClose();
+    void prepareOpening();
+    void setTexts(vantor::Language language);
     void loadCampaignData();
-    void EditNumKeyUp(QLineEdit* edit, const QKeyEvent& event);
-    void showStep(int step);
-    void runPreview();
-    void runCampaign();
-    void setWorking(bool working);
+    void showCounts();
+    void showCorrection();
+    void restoreRememberedChoices();
+    void rememberChoices() const;
+    void generatePreview();
+    void writeCampaign();
+    void returnToPreview();
+    QString previewStatus() const;
     void workFailed(const std::string& error);
     void setLabelWorking(const QString& text);
 
@@ -120,13 +105,12 @@ private:
     vantor::MessageBoxes& boxes_;
     std::filesystem::path programDir_;
 
+    vantor::CampaignEditorModel model_;
     vantor::Campaign campaign_;
     std::optional<vantor::Font> labelFont_;
     std::string dataError_; // why data/ could not give the campaign's names, icon or font
-    int step_ = 1;
-    bool busy_ = false;
     bool cancelled_ = false;
-    StepClickGuard* stepGuard_ = nullptr;
+    std::uint32_t previewSeed_ = 0; // the random source's state when the preview was laid out
 
     QFrame* PanelImg;
     QLabel* ImageMoonMap;
@@ -144,8 +128,6 @@ private:
     QSlider* TrackBarMaxHouseDensity;
     QCheckBox* CheckBoxBigCity;
     QCheckBox* CheckBoxLimitedLights;
+    QLabel* LabelCorrection;
     QFrame* Panel1;
-    QPushButton* ButtonBack;
-    QPushButton* ButtonNext;
-    QPushButton* ButtonClose;
 };

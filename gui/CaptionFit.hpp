@@ -22,7 +22,12 @@ inline int captionWidth(const QAbstractButton& button)
     const QStyle* style = button.style();
     const int margins = 2 * (style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, &button) +
                              style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &button));
-    return QFontMetrics(button.font()).horizontalAdvance(button.text()) + margins;
+    // A mnemonic's '&' is not drawn.
+    QString drawn = button.text();
+    drawn.replace(QLatin1String("&&"), QString(QChar(0x1)));
+    drawn.remove(QLatin1Char('&'));
+    drawn.replace(QChar(0x1), QLatin1Char('&'));
+    return QFontMetrics(button.font()).horizontalAdvance(drawn) + margins;
 }
 
 // Widens the button to its caption, keeping its left edge.

@@ -12,7 +12,12 @@
 #include "shell/VantorError.hpp"
 #include "gui/WindowFont.hpp"
 
+#include "wizard/CampaignLock.hpp"
+
 #include <QAbstractButton>
+#include <QColor>
+#include <QPalette>
+#include <QSettings>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -48,7 +53,7 @@ enum TextId {
     TextLampTitle, TextLampNo, TextLampMany, TextLampMedium, TextLampFew,
     TextWallN, TextWallE, TextWallS, TextWallW,
     TextHighway, TextWallsYN, TextCity, TextIndustrial,
-    TextClose, TextNext, TextBack, TextReset,
+    TextReset,
     // Label texts set when the window opens.
     TextRoadDensityOpening, TextHouseDensityOpening, TextHillnessOpening, TextRebelsOpening,
     // Label prefixes followed by the slider's position.
@@ -60,38 +65,37 @@ enum TextId {
     TextHelp8Working, TextHelp8Done, TextHelp9Working, TextHelp9Done,
     // Followed by the seed that made the preview.
     TextSeed,
+    // The mission layouts' tooltip.
+    TextLayoutLocked,
     TextCount
 };
 
 constexpr std::array<WindowText, TextCount> kTexts{{
     {"City size", "Velikost města"},
-    {"Very small", "Velmi malé"},
-    {"Small", "Malé"},
-    {"Medium", "Střední"},
-    {"Large", "Velké"},
+    {"&Very small", "&Velmi malé"},
+    {"&Small", "&Malé"},
+    {"&Medium", "&Střední"},
+    {"&Large", "Ve&lké"},
     {"Hangar NW", "SZ terminal"},
     {"Hangar NE", "SV terminal"},
     {"Hangar SE", "JV terminal"},
     {"Hangar SW", "JZ terminal"},
-    {"Create special building", "Vytvoř speciální budovu"},
-    {"Show ground texture", "Zobraz texturu povrchu"},
+    {"Create s&pecial building", "Vytvoř &speciální budovu"},
+    {"Show &ground texture", "Zobraz &texturu povrchu"},
     {"Number of street lamps", "Množství uličních lamp"},
-    {"No ", "Žádné"},
-    {"Many", "Mnoho"},
-    {"Medium", "Středně"},
-    {"Few", "Málo"},
-    {"North wall ", "Severní zeď"},
-    {"East wall", "Východní zeď"},
-    {"South wall", "Jižní zeď"},
-    {"West wall", "Západní zeď"},
-    {"Create highway", "Vytvoř dálnici"},
-    {"Create city walls", "Vytvoř městské zdi"},
-    {"Create downtown buildings", "Vytvoř centrum města"},
-    {"Create industrial buildings", "Vytvoř industriální budovy"},
-    {"Close", "Konec"},
-    {"Next >>", "Další >>"},
-    {"<< Back", "<< Zpět"},
-    {"Reset", "Resetuj"},
+    {"N&o ", "&Žádné"},
+    {"&Many", "&Mnoho"},
+    {"M&edium", "&Středně"},
+    {"&Few", "Má&lo"},
+    {"N&orth wall ", "&Severní zeď"},
+    {"&East wall", "&Východní zeď"},
+    {"&South wall", "&Jižní zeď"},
+    {"&West wall", "Zá&padní zeď"},
+    {"Create &highway", "Vytvoř dá&lnici"},
+    {"Create c&ity walls", "Vytvoř &městské zdi"},
+    {"Create do&wntown buildings", "Vytvoř &centrum města"},
+    {"Create &industrial buildings", "Vytvoř &industriální budovy"},
+    {"&Reset", "&Resetuj"},
     {"Road density: 40", "Hustota silnic: 40"},
     {"House density: 50", "Hustota budov: 50"},
     {"Hill height: 50", "Kopcovitost: 50"},
@@ -121,8 +125,8 @@ constexpr std::array<WindowText, TextCount> kTexts{{
      "Městské zdi tvoří hradbu okolo města. Na jejich vrcholu jsou umístěny strážní věže. Vytvoříte-li město s "
      "hradbami, bude mise o něco obtížnější. Severní, východní, jižní a západní zdi spojují ostatní zdi s okraji "
      "mapy."},
-    {"Select types of buildings you want to be created. Some types of special buildings can not be generated "
-     "before you finish game campaign. Highway is not allowed for small and very small cities",
+    {"Select types of buildings you want to be created. Some types of special buildings cannot be generated "
+     "before you finish game campaign. Highway is not allowed for small and very small cities.",
      "Vyberte typ budov, které chcete vytvořit. Některé typy budov nemohou být vybrány předtím, než dokončíte "
      "kampaň ve hře."},
     {"Number of roads and buildings to be created.", "Nastavte množství silnic a budov."},
@@ -135,7 +139,23 @@ constexpr std::array<WindowText, TextCount> kTexts{{
     {"Saving...", "Ukládám..."},
     {"Single mission map saved.", "Mapa mise uložena."},
     {"Seed ", "Semínko "},
+    {"A mission layout: ", "Rozložení mise: "},
 }};
+
+// The landmark selector's names, English and Czech; the first five are
+// kinds of building, the rest the mission layouts a finished campaign unlocks.
+constexpr std::array<WindowText, vantor::kLandmarkKindCount> kLandmarkTexts{{
+    {"Spaceport", "Kosmodrom"},
+    {"Garage", "Garáž"},
+    {"Carshop", "Autosalon"},
+    {"Gunshop", "Zbrojnice"},
+    {"Fort", "Pevnost"},
+    {"Lab", "Laboratoř"},
+    {"Parking", "Parkoviště"},
+    {"Excavation", "Vykopávky"},
+    {"RebelHQ", "Štáb rebelů"},
+}};
+constexpr int kFirstLockedLandmark = static_cast<int>(vantor::LandmarkKind::Fort);
 
 QString text(Language language, TextId id)
 {
@@ -166,6 +186,7 @@ constexpr std::array<Rect, 4> kCityMapPlace{{
 constexpr Rect kPreviewPlace{135, 8, 322, 322};
 constexpr Rect kShowGroundPlace{464, 296, 121, 33};
 constexpr int kShowGroundGap = 7; // between the preview area and the ground button
+constexpr int kLandmarkSelectorWidth = 89;
 
 // The slider positions' step between ticks and for the page keys.
 constexpr int kSliderStep = 5;
@@ -285,7 +306,7 @@ void setChoice(QButtonGroup* group, int item)
 
 CityWizard::CityWizard(const MainMenu& menu, vantor::RandomSource& random, vantor::MessageBoxes& boxes,
                                  std::filesystem::path programDir, QWidget* parent)
-    : QDialog(parent),
+    : WizardFrame(kStepCount, parent),
       menu_(menu),
       random_(random),
       boxes_(boxes),
@@ -299,9 +320,8 @@ CityWizard::CityWizard(const MainMenu& menu, vantor::RandomSource& random, vanto
     setFont(windowFont());
     model_.setCatalogue(menu_.catalogue());
     buildControls();
-    stepGuard_ = new StepClickGuard(*this, {ButtonNext, ButtonBack});
     fitCaptions();
-    FormShow();
+    prepareOpening();
 }
 
 void CityWizard::attachWindows(GroundViewer& ground, ProgressDialog& progress)
@@ -344,11 +364,11 @@ void CityWizard::buildControls()
     CheckBoxIndustrial = makeCheckBox(this, "CheckBoxIndustrial", TextIndustrial, {344, 168, 153, 17});
     ComboBoxLandmark = new QComboBox(this);
     ComboBoxLandmark->setObjectName("ComboBoxLandmark");
-    ComboBoxLandmark->setGeometry(104, 144, 89, 21);
-    for (std::string_view name : vantor::kLandmarkNames)
-        ComboBoxLandmark->addItem(fromUtf8(name));
+    ComboBoxLandmark->setGeometry(104, 144, kLandmarkSelectorWidth, 21);
+    ComboBoxLandmark->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    for (const WindowText& name : kLandmarkTexts)
+        ComboBoxLandmark->addItem(translated(Language::English, name));
     ComboBoxLandmark->setCurrentIndex(0);
-    ButtonClose = makeButton(this, "ButtonClose", TextClose, {480, 416, 105, 33});
     PanelPreview = new QFrame(this);
     PanelPreview->setObjectName("PanelPreview");
     PanelPreview->setGeometry(kPreviewPlace.left, kPreviewPlace.top, kPreviewPlace.width, kPreviewPlace.height);
@@ -360,9 +380,10 @@ void CityWizard::buildControls()
     CityMap->hide();
     TrackBarHillness = makeSlider(this, "TrackBarHillness", {112, 160, 377, 33}, 50);
     TrackBarRebels = makeSlider(this, "TrackBarRebels", {112, 160, 377, 33}, 50);
-    ButtonNext = makeButton(this, "ButtonNext", TextNext, {368, 416, 105, 33});
-    ButtonBack = makeButton(this, "ButtonBack", TextBack, {256, 416, 105, 33});
     ButtonReset = makeButton(this, "ButtonReset", TextReset, {8, 416, 97, 33});
+    makeSeedField({108, 420, 62, 25}, {173, 420, 76, 25});
+    makeNavigation({256, 416, 105, 33}, {368, 416, 105, 33}, {480, 416, 105, 33});
+    setNavigationTexts(Language::English);
 
     LabelRoadDensity = makeLabel(this, "LabelRoadDensity", TextRoadDensityOpening, 120, 120);
     LabelHouseDensity = makeLabel(this, "LabelHouseDensity", TextHouseDensityOpening, 120, 172);
@@ -380,30 +401,30 @@ void CityWizard::buildControls()
         rule->setFrameStyle(QFrame::HLine | QFrame::Sunken);
     }
 
-    const std::array<QWidget*, 25> tabOrder{
-        RadioGroupSize, hangarBoxes_[0], hangarBoxes_[1], hangarBoxes_[2], hangarBoxes_[3], TrackBarRoadDensity,
-        TrackBarHouseDensity, CheckBoxLandMark, EditCityName, ButtonShowGround, RadioGroupLampGrid, CheckBoxWallN,
-        CheckBoxWallE, CheckBoxWallS, CheckBoxWallW, CheckBoxHighway, CheckBoxWallsYN, CheckBoxCity,
-        CheckBoxIndustrial, ComboBoxLandmark, ButtonClose, TrackBarHillness, TrackBarRebels, ButtonNext,
-        ButtonBack};
-    for (std::size_t i = 1; i < tabOrder.size(); ++i)
+    // Reading order: each step's controls top to bottom, then the bottom row left to right.
+    const std::array<QWidget*, 28> tabOrder{
+        RadioGroupSize, RadioGroupLampGrid, CheckBoxWallsYN, CheckBoxWallN, CheckBoxWallE, CheckBoxWallS,
+        CheckBoxWallW, CheckBoxLandMark, ComboBoxLandmark, CheckBoxHighway, CheckBoxCity, CheckBoxIndustrial,
+        TrackBarRoadDensity, TrackBarHouseDensity, TrackBarHillness, TrackBarRebels, ButtonShowGround,
+        hangarBoxes_[0], hangarBoxes_[1], hangarBoxes_[2], hangarBoxes_[3], EditCityName, ButtonReset, EditSeed,
+        ButtonBack, ButtonNext, ButtonClose, RadioGroupSize};
+    for (std::size_t i = 1; i + 1 < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
-    setTabOrder(ButtonBack, ButtonReset);
 
     connect(sizeButtons_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked)
-            RadioGroupSizeClick(id);
+            onSizeChosen(id);
     });
     connect(lampButtons_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked)
-            RadioGroupLampGridClick(id);
+            onLampsChosen(id);
     });
-    connect(TrackBarRoadDensity, &QSlider::valueChanged, this, &CityWizard::TrackBarRoadDensityChange);
-    connect(TrackBarHouseDensity, &QSlider::valueChanged, this, &CityWizard::TrackBarHouseDensityChange);
-    connect(TrackBarHillness, &QSlider::valueChanged, this, &CityWizard::TrackBarHillnessChange);
-    connect(TrackBarRebels, &QSlider::valueChanged, this, &CityWizard::TrackBarRebelsChange);
-    connect(CheckBoxLandMark, &QCheckBox::toggled, this, &CityWizard::CheckBoxLandMarkClick);
-    connect(CheckBoxWallsYN, &QCheckBox::toggled, this, &CityWizard::CheckBoxWallsYNClick);
+    connect(TrackBarRoadDensity, &QSlider::valueChanged, this, &CityWizard::onRoadDensityChanged);
+    connect(TrackBarHouseDensity, &QSlider::valueChanged, this, &CityWizard::onHouseDensityChanged);
+    connect(TrackBarHillness, &QSlider::valueChanged, this, &CityWizard::onHillHeightChanged);
+    connect(TrackBarRebels, &QSlider::valueChanged, this, &CityWizard::onRebelsChanged);
+    connect(CheckBoxLandMark, &QCheckBox::toggled, this, &CityWizard::onLandmarkToggled);
+    connect(CheckBoxWallsYN, &QCheckBox::toggled, this, &CityWizard::onWallsToggled);
     // The boxes without a handler of their own still carry their state to the model.
     vantor::GenerationParams& p = model_.params();
     const std::array<std::pair<QCheckBox*, bool*>, 11> plainBoxes{{
@@ -417,18 +438,19 @@ void CityWizard::buildControls()
     connect(EditCityName, &QLineEdit::textChanged, this,
             [this](const QString& name) { model_.params().cityName = name.toStdString(); });
     // Any change of the selector reaches the model; only the user's own choice meets the lock.
-    connect(ComboBoxLandmark, &QComboBox::currentIndexChanged, this, &CityWizard::ComboBoxLandmarkChange);
-    connect(ComboBoxLandmark, &QComboBox::activated, this, &CityWizard::ComboBoxLandmarkSelect);
-    connect(ButtonNext, &QPushButton::clicked, this, &CityWizard::ButtonNextClick);
-    connect(ButtonBack, &QPushButton::clicked, this, &CityWizard::ButtonBackClick);
-    connect(ButtonReset, &QPushButton::clicked, this, &CityWizard::ButtonResetClick);
-    connect(ButtonClose, &QPushButton::clicked, this, &CityWizard::ButtonCloseClick);
-    connect(ButtonShowGround, &QPushButton::clicked, this, &CityWizard::ButtonShowGroundClick);
+    connect(ComboBoxLandmark, &QComboBox::currentIndexChanged, this, &CityWizard::onLandmarkKindChanged);
+    connect(ComboBoxLandmark, &QComboBox::activated, this, &CityWizard::onLandmarkPicked);
+    connect(ButtonReset, &QPushButton::clicked, this, [this] {
+        if (!busy())
+            resetToDefaults();
+    });
+    connect(ButtonShowGround, &QPushButton::clicked, this, &CityWizard::showGround);
 }
 
-// The opening handler, run when the window is created and at every showing.
-// A ground texture that cannot be read is reported and skips the rest.
-void CityWizard::FormShow()
+// Run when the window is created and at every showing: a new random seed,
+// the ground textures (one that cannot be read is reported and skips the
+// rest), the language's texts and the player's remembered choices.
+void CityWizard::prepareOpening()
 {
     random_.setSeed(vantor::RandomSource::timeOfDaySeed());
     try {
@@ -437,36 +459,51 @@ void CityWizard::FormShow()
         boxes_.error(e.text(menu_.language()));
         return;
     }
-    if (menu_.language() == Language::Czech) {
-        setCzechTexts();
-        fitCaptions();
-    }
-    ResetWizard();
+    setTexts(menu_.language());
+    fitCaptions();
+    restoreRememberedChoices();
 }
 
-void CityWizard::setCzechTexts()
+void CityWizard::setTexts(Language language)
 {
-    constexpr Language cz = Language::Czech;
     for (int i = 0; i < 4; ++i)
-        hangarBoxes_[static_cast<std::size_t>(i)]->setText(text(cz, static_cast<TextId>(TextHangarNW + i)));
-    const std::array<std::pair<QAbstractButton*, TextId>, 14> captions{{
+        hangarBoxes_[static_cast<std::size_t>(i)]->setText(text(language, static_cast<TextId>(TextHangarNW + i)));
+    const std::array<std::pair<QAbstractButton*, TextId>, 11> captions{{
         {CheckBoxLandMark, TextLandMark}, {ButtonShowGround, TextShowGround}, {CheckBoxWallN, TextWallN},
         {CheckBoxWallE, TextWallE}, {CheckBoxWallS, TextWallS}, {CheckBoxWallW, TextWallW},
         {CheckBoxHighway, TextHighway}, {CheckBoxWallsYN, TextWallsYN}, {CheckBoxCity, TextCity},
-        {CheckBoxIndustrial, TextIndustrial}, {ButtonClose, TextClose}, {ButtonNext, TextNext},
-        {ButtonBack, TextBack}, {ButtonReset, TextReset},
+        {CheckBoxIndustrial, TextIndustrial}, {ButtonReset, TextReset},
     }};
     for (const auto& [control, id] : captions)
-        control->setText(text(cz, id));
-    setChoiceTexts(RadioGroupSize, sizeButtons_, cz, TextSizeTitle, TextSizeVerySmall);
-    setChoiceTexts(RadioGroupLampGrid, lampButtons_, cz, TextLampTitle, TextLampNo);
+        control->setText(text(language, id));
+    setNavigationTexts(language);
+    setSeedText(language);
+    setChoiceTexts(RadioGroupSize, sizeButtons_, language, TextSizeTitle, TextSizeVerySmall);
+    setChoiceTexts(RadioGroupLampGrid, lampButtons_, language, TextLampTitle, TextLampNo);
     const std::array<std::pair<QLabel*, TextId>, 4> labels{{
         {LabelRoadDensity, TextRoadDensityOpening}, {LabelHouseDensity, TextHouseDensityOpening},
         {LabelHillness, TextHillnessOpening}, {LabelRebels, TextRebelsOpening},
     }};
     for (const auto& [label, id] : labels) {
-        label->setText(text(cz, id));
+        label->setText(text(language, id));
         label->adjustSize();
+    }
+    for (int i = 0; i < ComboBoxLandmark->count(); ++i)
+        ComboBoxLandmark->setItemText(i, translated(language, kLandmarkTexts[static_cast<std::size_t>(i)]));
+    markLockedLandmarks();
+}
+
+// The mission layouts stay in the list until the campaign is finished, in
+// grey, with a tooltip that says how they unlock; picking one says so too.
+void CityWizard::markLockedLandmarks()
+{
+    const Language language = menu_.language();
+    const bool locked = !menu_.campaignCompleted();
+    const QString tip = text(language, TextLayoutLocked) + fromUtf8(vantor::campaignUnlockHint(language));
+    const QColor grey = palette().color(QPalette::Disabled, QPalette::Text);
+    for (int i = kFirstLockedLandmark; i < ComboBoxLandmark->count(); ++i) {
+        ComboBoxLandmark->setItemData(i, locked ? QVariant(tip) : QVariant(), Qt::ToolTipRole);
+        ComboBoxLandmark->setItemData(i, locked ? QVariant(grey) : QVariant(), Qt::ForegroundRole);
     }
 }
 
@@ -477,17 +514,93 @@ void CityWizard::fitCaptions()
 {
     for (QCheckBox* box : findChildren<QCheckBox*>())
         growRightToCaption(*box, box->width());
+    // The selector grows to its longest name (the Czech ones are longer).
+    ComboBoxLandmark->resize(std::max(kLandmarkSelectorWidth, ComboBoxLandmark->sizeHint().width()),
+                             ComboBoxLandmark->height());
     growLeftToCaption(*ButtonShowGround, kShowGroundPlace.left + kShowGroundPlace.width, kShowGroundPlace.width);
     PanelPreview->move(std::min(kPreviewPlace.left, ButtonShowGround->x() - kShowGroundGap - kPreviewPlace.width),
                        kPreviewPlace.top);
 }
 
-void CityWizard::ResetWizard()
+void CityWizard::resetToDefaults()
 {
     model_.reset();
+    EditSeed->clear();
     showModelValues();
-    wizardStep_ = 1;
-    layoutStep(wizardStep_);
+    rememberChoices();
+    goToStep(1);
+}
+
+// ---- remembered choices ----
+
+namespace {
+
+// Where the choices are kept between runs, and the model's fields they hold.
+constexpr const char* kSettingsGroup = "CityWizard";
+struct RememberedFlag {
+    const char* key;
+    bool vantor::GenerationParams::*flag;
+};
+constexpr std::array<RememberedFlag, 8> kRememberedFlags{{
+    {"walls", &vantor::GenerationParams::walls}, {"wallNorth", &vantor::GenerationParams::wallN},
+    {"wallEast", &vantor::GenerationParams::wallE}, {"wallSouth", &vantor::GenerationParams::wallS},
+    {"wallWest", &vantor::GenerationParams::wallW}, {"highway", &vantor::GenerationParams::highway},
+    {"downtown", &vantor::GenerationParams::downtown}, {"industrial", &vantor::GenerationParams::industrial},
+}};
+
+int rememberedInt(const QSettings& settings, const char* key, int fallback, int low, int high)
+{
+    bool ok = false;
+    const int value = settings.value(key, fallback).toInt(&ok);
+    return ok ? std::clamp(value, low, high) : fallback;
+}
+
+} // namespace
+
+void CityWizard::rememberChoices() const
+{
+    QSettings settings;
+    settings.beginGroup(kSettingsGroup);
+    const vantor::GenerationParams& p = model_.params();
+    settings.setValue("size", p.sizeChoice);
+    settings.setValue("lamps", p.lampChoice);
+    for (const RememberedFlag& f : kRememberedFlags)
+        settings.setValue(f.key, p.*f.flag);
+    settings.setValue("landmark", p.landmark);
+    settings.setValue("landmarkKind", static_cast<int>(p.landmarkKind));
+    settings.setValue("roadDensity", p.roadDensityPosition);
+    settings.setValue("houseDensity", p.houseDensityPosition);
+    settings.setValue("hillHeight", p.hillnessPosition);
+    settings.setValue("rebels", p.rebelsPosition);
+    settings.setValue("seed", EditSeed->text());
+}
+
+// What the player chose last, each value kept in its range; what was never
+// chosen keeps its default. A mission layout needs the finished campaign still.
+void CityWizard::restoreRememberedChoices()
+{
+    model_.reset();
+    QSettings settings;
+    settings.beginGroup(kSettingsGroup);
+    vantor::GenerationParams& p = model_.params();
+    model_.setSizeChoice(rememberedInt(settings, "size", p.sizeChoice, 0, 3));
+    model_.setLampChoice(rememberedInt(settings, "lamps", p.lampChoice, 0, 3));
+    for (const RememberedFlag& f : kRememberedFlags)
+        p.*f.flag = settings.value(f.key, p.*f.flag).toBool();
+    model_.setLandmarkEnabled(settings.value("landmark", p.landmark).toBool());
+    const int kind = rememberedInt(settings, "landmarkKind", static_cast<int>(p.landmarkKind), 0,
+                                   vantor::kLandmarkKindCount - 1);
+    model_.chooseLandmark(static_cast<vantor::LandmarkKind>(kind), menu_.campaignCompleted());
+    model_.setRoadDensityPosition(rememberedInt(settings, "roadDensity", p.roadDensityPosition, 0, 100));
+    model_.setHouseDensityPosition(rememberedInt(settings, "houseDensity", p.houseDensityPosition, 0, 100));
+    model_.setHillnessPosition(rememberedInt(settings, "hillHeight", p.hillnessPosition, 0, 100));
+    model_.setRebelsPosition(rememberedInt(settings, "rebels", p.rebelsPosition, 0, 100));
+    const QString seed = settings.value("seed").toString();
+    EditSeed->setText(seed);
+    if (!EditSeed->hasAcceptableInput())
+        EditSeed->clear();
+    showModelValues();
+    goToStep(1);
 }
 
 void CityWizard::showModelValues()
@@ -513,7 +626,7 @@ void CityWizard::showModelValues()
 
 // ---- control handlers ----
 
-void CityWizard::RadioGroupSizeClick(int item)
+void CityWizard::onSizeChosen(int item)
 {
     model_.setSizeChoice(item);
     const Rect r = kCityMapPlace[static_cast<std::size_t>(item)];
@@ -521,70 +634,78 @@ void CityWizard::RadioGroupSizeClick(int item)
     CityMap->hide();
 }
 
-void CityWizard::RadioGroupLampGridClick(int item)
+void CityWizard::onLampsChosen(int item)
 {
     model_.setLampChoice(item);
 }
 
-void CityWizard::TrackBarRoadDensityChange(int position)
+namespace {
+
+void showPosition(QLabel* label, const QString& prefix, int position)
+{
+    label->setText(prefix + QString::number(position));
+    label->adjustSize();
+}
+
+} // namespace
+
+void CityWizard::onRoadDensityChanged(int position)
 {
     model_.setRoadDensityPosition(position);
-    LabelRoadDensity->setText(text(menu_.language(), TextRoadDensity) + QString::number(position));
-    LabelRoadDensity->adjustSize();
+    showPosition(LabelRoadDensity, text(menu_.language(), TextRoadDensity), position);
 }
 
-void CityWizard::TrackBarHouseDensityChange(int position)
+void CityWizard::onHouseDensityChanged(int position)
 {
     model_.setHouseDensityPosition(position);
-    LabelHouseDensity->setText(text(menu_.language(), TextHouseDensity) + QString::number(position));
-    LabelHouseDensity->adjustSize();
+    showPosition(LabelHouseDensity, text(menu_.language(), TextHouseDensity), position);
 }
 
-void CityWizard::TrackBarHillnessChange(int position)
+void CityWizard::onHillHeightChanged(int position)
 {
     model_.setHillnessPosition(position);
-    LabelHillness->setText(text(menu_.language(), TextHillness) + QString::number(position));
-    LabelHillness->adjustSize();
+    showPosition(LabelHillness, text(menu_.language(), TextHillness), position);
 }
 
-void CityWizard::TrackBarRebelsChange(int position)
+void CityWizard::onRebelsChanged(int position)
 {
     model_.setRebelsPosition(position);
-    LabelRebels->setText(text(menu_.language(), TextRebels) + QString::number(position));
-    LabelRebels->adjustSize();
+    showPosition(LabelRebels, text(menu_.language(), TextRebels), position);
 }
 
-void CityWizard::CheckBoxLandMarkClick(bool checked)
+void CityWizard::onLandmarkToggled(bool checked)
 {
     model_.setLandmarkEnabled(checked);
     ComboBoxLandmark->setEnabled(checked);
 }
 
-void CityWizard::CheckBoxWallsYNClick(bool checked)
+void CityWizard::onWallsToggled(bool checked)
 {
     model_.params().walls = checked;
     for (QCheckBox* side : {CheckBoxWallN, CheckBoxWallE, CheckBoxWallS, CheckBoxWallW})
         side->setEnabled(checked);
 }
 
-void CityWizard::ComboBoxLandmarkChange(int item)
+void CityWizard::onLandmarkKindChanged(int item)
 {
     if (item >= 0)
         model_.setLandmarkKind(static_cast<vantor::LandmarkKind>(item));
 }
 
 // The lock on the mission layouts, run on the user's own choice only.
-void CityWizard::ComboBoxLandmarkSelect(int item)
+void CityWizard::onLandmarkPicked(int item)
 {
     if (item < 0 || model_.chooseLandmark(static_cast<vantor::LandmarkKind>(item), menu_.campaignCompleted()))
         return;
     ComboBoxLandmark->setCurrentIndex(static_cast<int>(vantor::LandmarkKind::Spaceport));
-    boxes_.warning(vantor::CityEditorModel::lockMessage(menu_.language()));
+    const Language language = menu_.language();
+    boxes_.warning(std::string(vantor::CityEditorModel::lockMessage(language)) + "\r" +
+                   std::string(vantor::campaignUnlockHint(language)));
 }
 
 // ---- steps ----
 
-void CityWizard::layoutStep(int step)
+void CityWizard::showStep(int step)
 {
     const std::array<QWidget*, 22> stepControls{
         RadioGroupSize, RadioGroupLampGrid, CheckBoxWallN, CheckBoxWallE, CheckBoxWallS, CheckBoxWallW,
@@ -614,35 +735,30 @@ void CityWizard::layoutStep(int step)
                                                    TextHelp6, TextHelp7, TextHelp8Working, TextHelp9Working};
     LabelInfo->setText(text(language, kHelp[index]));
     const bool working = step >= 8;
-    ButtonBack->setEnabled(step > 1 && !working);
-    ButtonNext->setEnabled(!working);
+    setNavigation(step > 1 && !working, !working);
+    if (!working)
+        rememberChoices();
 
     if (step == 4) // no highway in small cities
         CheckBoxHighway->setEnabled(model_.params().sizeChoice >= 2);
     if (step == 8)
-        runPreview();
+        generatePreview();
     else if (step == 9)
-        runSave();
-    stepGuard_->stepChanged();
-}
-
-bool CityWizard::stepShown() const noexcept
-{
-    return stepGuard_->stepShown();
+        saveCity();
 }
 
 void CityWizard::setWorking(bool working)
 {
-    busy_ = working;
-    // Reset and Close would change the city under the work; they wait for it.
+    // Reset would change the city under the work; it waits for it.
     ButtonReset->setEnabled(!working);
-    ButtonClose->setEnabled(!working);
-    if (working) {
-        ButtonBack->setEnabled(false);
-        ButtonNext->setEnabled(false);
-    } else {
-        emit workEnded();
-    }
+    WizardFrame::setWorking(working);
+}
+
+void CityWizard::closing()
+{
+    // The city's pictures stay: the campaign generates through this window
+    // after it was closed, and the next opening only refills them.
+    rememberChoices();
 }
 
 void CityWizard::showPreview()
@@ -663,14 +779,15 @@ QString CityWizard::previewStatus(int textId) const
            QString::number(previewSeed_);
 }
 
-void CityWizard::runPreview()
+void CityWizard::generatePreview()
 {
     setWorking(true);
+    applyTypedSeed(random_);
     previewSeed_ = random_.seed();
     vantor::NullProgressSink noProgress;
     vantor::ProgressSink& progress = progress_ != nullptr ? static_cast<vantor::ProgressSink&>(*progress_) : noProgress;
     if (progress_ != nullptr)
-        progress_->showWork();
+        progress_->showWork(this, menu_.language());
     QCoreApplication::processEvents();
     try {
         model_.generate(random_, progress);
@@ -684,22 +801,46 @@ void CityWizard::runPreview()
     showModelValues(); // the values the generator wrote back
     LabelInfo->setText(previewStatus(TextHelp8Done));
     showPreview();
-    ButtonBack->setEnabled(true);
-    ButtonNext->setEnabled(true);
+    setNavigation(true, true);
 }
 
-void CityWizard::runSave()
+// Step 8 again, over the preview it made, without generating again: where
+// a save that could not be done leaves the wizard.
+void CityWizard::returnToPreview()
 {
+    const Language language = menu_.language();
+    setCurrentStep(8);
+    setWindowTitle(text(language, TextStep8));
+    LabelInfo->setText(previewStatus(TextHelp8Done));
+    showPreview();
+    setNavigation(true, true);
+}
+
+void CityWizard::saveCity()
+{
+    const Language language = menu_.language();
+    const std::filesystem::path atlas = programDir_ / "atlas";
+    if (!folderWritable(atlas)) {
+        setWorking(false);
+        returnToPreview();
+        boxes_.warning(folderNotWritableText(language, atlas));
+        return;
+    }
     setWorking(true);
     vantor::NullProgressSink noProgress;
     vantor::ProgressSink& progress = progress_ != nullptr ? static_cast<vantor::ProgressSink&>(*progress_) : noProgress;
     if (progress_ != nullptr)
-        progress_->showWork();
+        progress_->showWork(this, menu_.language());
     QCoreApplication::processEvents();
     try {
         model_.save(programDir_, progress, stopCheck_);
     } catch (const std::exception& e) {
-        workFailed(vantor::errorText(e, menu_.language()).c_str());
+        const std::string error = vantor::errorText(e, language);
+        if (progress_ != nullptr)
+            progress_->closeWork();
+        setWorking(false);
+        returnToPreview();
+        boxes_.error(error);
         return;
     }
     if (progress_ != nullptr)
@@ -707,53 +848,27 @@ void CityWizard::runSave()
     setWorking(false);
     LabelInfo->setText(previewStatus(TextHelp9Done));
     showPreview();
-    ButtonBack->setEnabled(true);
-    ButtonNext->setEnabled(false);
+    setNavigation(true, false);
+    boxes_.savedIn(std::string(vantor::tr(language, "Single mission map saved in ", "Mapa mise uložena do ")) +
+                       pathText(atlas) + ".",
+                   atlas, language);
 }
 
-// A failed generation or save: the dialog closes, the error is shown and the
-// user can go Back (to try again) or Close; Next stays off.
+// A failed generation: the dialog closes, the error is shown and the user
+// can go Back (to try again) or Close; Next stays off.
 void CityWizard::workFailed(const char* error)
 {
     if (progress_ != nullptr)
         progress_->closeWork();
     setWorking(false);
     LabelInfo->setText(QString::fromUtf8(error));
-    ButtonBack->setEnabled(true);
-    ButtonNext->setEnabled(false);
+    setNavigation(true, false);
     boxes_.error(error);
 }
 
-void CityWizard::ButtonNextClick()
+void CityWizard::showGround()
 {
-    if (busy_)
-        return;
-    wizardStep_ = std::min(wizardStep_ + 1, kStepCount);
-    layoutStep(wizardStep_);
-}
-
-void CityWizard::ButtonBackClick()
-{
-    if (busy_ || wizardStep_ <= 1)
-        return;
-    --wizardStep_;
-    layoutStep(wizardStep_);
-}
-
-void CityWizard::ButtonResetClick()
-{
-    if (!busy_)
-        ResetWizard();
-}
-
-void CityWizard::ButtonCloseClick()
-{
-    close();
-}
-
-void CityWizard::ButtonShowGroundClick()
-{
-    if (ground_ != nullptr && !busy_ && !model_.city().groundPicture.empty())
+    if (ground_ != nullptr && !busy() && !model_.city().groundPicture.empty())
         ground_->showPicture(model_.city().groundPicture);
 }
 
@@ -763,21 +878,5 @@ void CityWizard::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous())
-        FormShow();
-}
-
-void CityWizard::closeEvent(QCloseEvent* event)
-{
-    // The city's pictures stay: the campaign generates through this window
-    // after it was closed, and the next opening only refills them.
-    if (busy_)
-        event->ignore();
-    else
-        QDialog::closeEvent(event);
-}
-
-void CityWizard::reject()
-{
-    if (!busy_)
-        QDialog::reject();
+        prepareOpening();
 }

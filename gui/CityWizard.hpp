@@ -12,15 +12,16 @@
 //
 // While step 8 or 9 works, the interface stays alive through the progress
 // dialog's pump; Back, Next, Reset and Close are disabled until the work
-// ends, and a failed generation or save is reported and leaves the wizard
-// where the user can go Back or Close. Steps 8 and 9 show the seed that made
-// the preview, which `vantor-cli city --seed` with the same settings repeats.
-// A click on Next or Back counts only once the step it lands on has been
-// painted, and a double-click counts once.
+// ends, and a failed generation is reported and leaves the wizard where the
+// user can go Back or Close; a failed save returns to the preview of step 8.
+// Steps 8 and 9 show the seed that made the preview, which `vantor-cli city
+// --seed` with the same settings repeats; the seed field (empty: a new seed
+// each time) sets it. The choices are remembered (QSettings) from one
+// opening, and one run of the program, to the next; Reset returns to the
+// defaults.
 
+#include "gui/WizardFrame.hpp"
 #include "wizard/CityEditorModel.hpp"
-
-#include <QDialog>
 
 #include <array>
 #include <cstdint>
@@ -38,7 +39,6 @@ class QPushButton;
 class QSlider;
 class GroundViewer;
 class ProgressDialog;
-class StepClickGuard;
 class MainMenu;
 
 namespace vantor {
@@ -46,7 +46,7 @@ class MessageBoxes;
 class RandomSource;
 }
 
-class CityWizard final : public QDialog {
+class CityWizard final : public WizardFrame {
     Q_OBJECT
 public:
     // menu: the language, the campaign-completed flag and the picture
@@ -58,17 +58,10 @@ public:
     // The windows steps 8 and 9 and the ground button use; created after this one.
     void attachWindows(GroundViewer& ground, ProgressDialog& progress);
 
-    // Every control back to its default, then step 1.
-    void ResetWizard();
-
-    // The step shown, 1..9.
-    int wizardStep() const noexcept { return wizardStep_; }
-    // True while step 8 or 9 works.
-    bool busy() const noexcept { return busy_; }
-    // True once the step shown (and the end of its work) has been painted;
-    // until then mouse clicks on Next and Back are dropped, and a double
-    // click counts once.
-    bool stepShown() const noexcept;
+    // Every control back to its default (and so remembered), then step 1.
+    void resetToDefaults();
+    // Every control to the player's remembered choice, then step 1.
+    void restoreRememberedChoices();
 
     vantor::CityEditorModel& model() noexcept { return model_; }
     const vantor::CityEditorModel& model() const noexcept { return model_; }
@@ -77,45 +70,38 @@ public:
     // with nothing changed (the program is being stopped by a signal).
     void setStopCheck(std::function<bool()> check) { stopCheck_ = std::move(check); }
 
-signals:
-    // Step 8's or step 9's work has ended (busy() is false again).
-    void workEnded();
-
 protected:
-    // Showing the window runs the opening handler.
+    // Showing the window prepares the opening.
     void showEvent(QShowEvent* event) override;
-    // Closing is refused while a step works.
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
+    void showStep(int step) override;
+    void setWorking(bool working) override;
+    void closing() override;
 
 private slots:
-    void RadioGroupSizeClick(int item);
-    void RadioGroupLampGridClick(int item);
-    void TrackBarRoadDensityChange(int position);
-    void TrackBarHouseDensityChange(int position);
-    void TrackBarHillnessChange(int position);
-    void TrackBarRebelsChange(int position);
-    void CheckBoxLandMarkClick(bool checked);
-    void CheckBoxWallsYNClick(bool checked);
-    void ComboBoxLandmarkChange(int item);
-    void ComboBoxLandmarkSelect(int item);
-    void ButtonNextClick();
-    void ButtonBackClick();
-    void ButtonResetClick();
-    void ButtonCloseClick();
-    void ButtonShowGroundClick();
+    void onSizeChosen(int item);
+    void onLampsChosen(int item);
+    void onRoadDensityChanged(int position);
+    void onHouseDensityChanged(int position);
+    void onHillHeightChanged(int position);
+    void onRebelsChanged(int position);
+    void onLandmarkToggled(bool checked);
+    void onWallsToggled(bool checked);
+    void onLandmarkKindChanged(int item);
+    void onLandmarkPicked(int item);
+    void showGround();
 
 private:
     void buildControls();
-    void FormShow();
-    void setCzechTexts();
+    void prepareOpening();
+    void setTexts(vantor::Language language);
+    void markLockedLandmarks();
     void fitCaptions();
     // Sets every control to the model's value; handlers run for the ones that change.
     void showModelValues();
-    void layoutStep(int step);
-    void runPreview();
-    void runSave();
-    void setWorking(bool working);
+    void rememberChoices() const;
+    void generatePreview();
+    void saveCity();
+    void returnToPreview();
     void workFailed(const char* error);
     void showPreview();
     QString previewStatus(int textId) const;
@@ -128,11 +114,8 @@ private:
     ProgressDialog* progress_ = nullptr;
 
     vantor::CityEditorModel model_;
-    int wizardStep_ = 1;
-    bool busy_ = false;
     std::function<bool()> stopCheck_;
     std::uint32_t previewSeed_ = 0; // the random source's state when the preview was generated
-    StepClickGuard* stepGuard_ = nullptr;
 
     QGroupBox* RadioGroupSize;
     QButtonGroup* sizeButtons_;
@@ -153,13 +136,10 @@ private:
     QCheckBox* CheckBoxCity;
     QCheckBox* CheckBoxIndustrial;
     QComboBox* ComboBoxLandmark;
-    QPushButton* ButtonClose;
     QFrame* PanelPreview;
     QLabel* CityMap;
     QSlider* TrackBarHillness;
     QSlider* TrackBarRebels;
-    QPushButton* ButtonNext;
-    QPushButton* ButtonBack;
     QPushButton* ButtonReset;
     QLabel* LabelRoadDensity;
     QLabel* LabelHouseDensity;

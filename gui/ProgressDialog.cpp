@@ -1,5 +1,6 @@
 #include "gui/ProgressDialog.hpp"
 
+#include "gui/QtText.hpp"
 #include "gui/WindowFont.hpp"
 
 #include <QCloseEvent>
@@ -9,14 +10,18 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
-// The dialog's texts; they have no Czech form.
-constexpr const char* kTitle = "Work in progress...";
-constexpr const char* kTaskDesignText = "Current task:";
-constexpr const char* kTotalText = "Total progress";
-constexpr const char* kCancelText = "Cancel";
+// The dialog's own texts, English and Czech side by side.
+enum TextId { TextTitle, TextTask, TextTotal, TextCancel, TextCount };
+constexpr std::array<WindowText, TextCount> kTexts{{
+    {"Work in progress...", "Probíhá práce..."},
+    {"Current task:", "Právě probíhá:"},
+    {"Total progress", "Celkový postup"},
+    {"&Cancel", "&Zrušit"},
+}};
 
 constexpr int kClientWidth = 797;
 constexpr int kClientHeight = 123;
@@ -42,33 +47,48 @@ ProgressDialog::ProgressDialog(QWidget* parent) : QDialog(parent)
     setFont(windowFont());
     // A fixed dialog: no resizing, no minimise or maximise box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
-    setWindowTitle(kTitle);
+    setWindowTitle(translated(vantor::Language::English, kTexts[TextTitle]));
     setFixedSize(kClientWidth, kClientHeight);
     move(kScreenLeft, kScreenTop);
 
     // Created in the tab order of the dialog.
-    LabelTask = new QLabel(kTaskDesignText, this);
+    LabelTask = new QLabel(translated(vantor::Language::English, kTexts[TextTask]), this);
     LabelTask->setObjectName("LabelTask");
     LabelTask->move(24, 16);
     LabelTask->adjustSize();
 
     ProgressBarTask = makeBar(this, "ProgressBarTask", 32);
 
-    ButtonCancel = new QPushButton(kCancelText, this);
+    ButtonCancel = new QPushButton(translated(vantor::Language::English, kTexts[TextCancel]), this);
     ButtonCancel->setObjectName("ButtonCancel");
     ButtonCancel->setGeometry(712, 88, 75, 25);
-    connect(ButtonCancel, &QPushButton::clicked, this, &ProgressDialog::ButtonCancelClick);
+    ButtonCancel->setDefault(true);
+    connect(ButtonCancel, &QPushButton::clicked, this, &ProgressDialog::cancelWorkAndWait);
 
     ProgressBarTotal = makeBar(this, "ProgressBarTotal", 88);
 
-    LabelTotal = new QLabel(kTotalText, this);
+    LabelTotal = new QLabel(translated(vantor::Language::English, kTexts[TextTotal]), this);
     LabelTotal->setObjectName("LabelTotal");
     LabelTotal->move(24, 72);
     LabelTotal->adjustSize();
 }
 
-void ProgressDialog::showWork()
+void ProgressDialog::showWork(const QWidget* over, vantor::Language language)
 {
+    setWindowTitle(translated(language, kTexts[TextTitle]));
+    LabelTotal->setText(translated(language, kTexts[TextTotal]));
+    LabelTotal->adjustSize();
+    ButtonCancel->setText(translated(language, kTexts[TextCancel]));
+    ProgressBarTask->setValue(0);
+    LabelTask->setText(translated(language, kTexts[TextTask]));
+    LabelTask->adjustSize();
+    // Centred over the window whose work it shows.
+    if (over != nullptr) {
+        // Frame over frame; before the first showing the own frame is not
+        // known yet, and the dialog is off by the frame's border at most.
+        const QRect own = frameGeometry();
+        move(over->frameGeometry().center() - QPoint(own.width() / 2, own.height() / 2));
+    }
     // The wizards that start work are modal; the dialog is made application
     // modal while shown so that its Cancel button stays reachable above them.
     // The wizard's own buttons are disabled during the work anyway.
@@ -111,7 +131,7 @@ void ProgressDialog::requestCancel()
         cancelHandler_();
 }
 
-void ProgressDialog::ButtonCancelClick()
+void ProgressDialog::cancelWorkAndWait()
 {
     requestCancel();
     QCoreApplication::processEvents();

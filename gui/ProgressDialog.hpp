@@ -4,11 +4,11 @@
 // generator and the city saver; its Cancel button reaches whoever set a
 // cancel handler (the campaign), nothing else. Escape and the window's close
 // button mean Cancel too, so nothing the user presses makes the dialog vanish
-// while work goes on: it is hidden only by closeWork(). Its own captions are
-// English in both languages; the task texts written into it follow the
-// language.
+// while work goes on: it is hidden only by closeWork(). It opens centred
+// over the window whose work it shows, in that window's language.
 
 #include "city/ProgressSink.hpp"
+#include "shell/Language.hpp"
 
 #include <QDialog>
 
@@ -23,8 +23,10 @@ class ProgressDialog final : public QDialog, public vantor::ProgressSink {
 public:
     explicit ProgressDialog(QWidget* parent = nullptr);
 
-    // Shows the dialog without waiting for it and brings it to the front.
-    void showWork();
+    // Shows the dialog without waiting for it and brings it to the front,
+    // centred over `over` (where it stands when null), its own texts in
+    // `language`, the task bar at 0.
+    void showWork(const QWidget* over = nullptr, vantor::Language language = vantor::Language::English);
     // Hides the dialog.
     void closeWork();
 
@@ -48,7 +50,8 @@ protected:
     void reject() override;
 
 private slots:
-    void ButtonCancelClick();
+    // Cancel pressed: the request, then one round of pending events.
+    void cancelWorkAndWait();
 
 private:
     void requestCancel();

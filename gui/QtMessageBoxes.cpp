@@ -1,11 +1,35 @@
 #include "gui/QtMessageBoxes.hpp"
 
+#include "gui/QtText.hpp"
+
 #include <QApplication>
+#include <QDesktopServices>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include <cstdio>
 
 QtMessageBoxes::Answer QtMessageBoxes::show(Kind kind, std::string_view text)
+{
+    return run(kind, text, nullptr, vantor::Language::English);
+}
+
+void QtMessageBoxes::savedIn(std::string_view text, const std::filesystem::path& folder, vantor::Language language)
+{
+    Answer answer = Answer::Closed;
+    while (answer == Answer::Closed)
+        answer = run(Kind::Information, text, &folder, language);
+    if (answer != Answer::Yes)
+        return;
+    const QUrl url = QUrl::fromLocalFile(QString::fromStdU16String(folder.u16string()));
+    if (openFolder_)
+        openFolder_(url);
+    else
+        QDesktopServices::openUrl(url);
+}
+
+QtMessageBoxes::Answer QtMessageBoxes::run(Kind kind, std::string_view text, const std::filesystem::path* folder,
+                                           vantor::Language language)
 {
     QWidget* parent = parent_ != nullptr ? parent_ : QApplication::activeWindow();
     const QString title = QApplication::applicationName();
@@ -13,8 +37,10 @@ QtMessageBoxes::Answer QtMessageBoxes::show(Kind kind, std::string_view text)
     const QString message =
         QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     if (dismissed_) {
-        std::fprintf(stderr, "vantor: %s\n", qPrintable(message));
-        return Answer::Closed;
+        if (!reported_)
+            std::fprintf(stderr, "vantor: %s\n", qPrintable(QString(message).replace(QLatin1Char('\n'), QLatin1Char(' '))));
+        reported_ = true;
+        return Answer::Dismissed;
     }
 
     QMessageBox box(parent);
@@ -36,17 +62,25 @@ QtMessageBoxes::Answer QtMessageBoxes::show(Kind kind, std::string_view text)
     }
     if (kind == Kind::Question) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
+        box.setDefaultButton(QMessageBox::No);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
+        box.setDefaultButton(QMessageBox::Ok);
     }
+    QPushButton* open = nullptr;
+    if (folder != nullptr)
+        open = box.addButton(fromUtf8(vantor::tr(language, "&Open folder", "&Otevřít složku")), QMessageBox::ActionRole);
     QMessageBox* const outer = open_;
     open_ = &box;
     box.exec();
     open_ = outer;
-    QAbstractButton* clicked = dismissed_ ? nullptr : box.clickedButton();
+    if (dismissed_)
+        return Answer::Dismissed;
+    QAbstractButton* clicked = box.clickedButton();
     if (clicked == nullptr)
         return Answer::Closed;
+    if (clicked == open)
+        return Answer::Yes;
     switch (box.standardButton(clicked)) {
     case QMessageBox::Ok:
         return Answer::Ok;

@@ -15,6 +15,8 @@
 #include <QApplication>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <filesystem>
@@ -55,6 +57,10 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vantor");
+    QApplication::setOrganizationName("Vantor");
+    // The windows show their defaults, never the choices a player remembered.
+    const QTemporaryDir settingsDir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
     const std::filesystem::path out = std::filesystem::absolute(argv[1]);
     const std::string language = argc > 2 ? argv[2] : "Eng";
     std::filesystem::create_directories(out);
@@ -98,9 +104,11 @@ int main(int argc, char** argv)
         }
         campaign.close();
 
+        progress.showWork(nullptr, language == "Cze" ? vantor::Language::Czech : vantor::Language::English);
         progress.setTask(language == "Cze" ? "Právě generuji: SingleCity" : "Current task: generating SingleCity");
         progress.setTaskProgress(60);
         failures += !save(progress, out / ("progress" + suffix + ".png"));
+        progress.closeWork();
     }
     std::error_code ignored;
     std::filesystem::remove_all(root, ignored);

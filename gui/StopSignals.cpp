@@ -2,9 +2,12 @@
 
 #include "gui/VantorWindows.hpp"
 
+#include <QMetaMethod>
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <iterator>
 #include <utility>
 
@@ -91,10 +94,22 @@ void StopSignals::readSignals()
     char bytes[64];
     while (::read(readEnd, bytes, sizeof bytes) > 0) {
     }
-    if (receivedSignal != 0 && !reported_) {
-        reported_ = true;
-        emit stopRequested(receivedSignal);
+    if (receivedSignal == 0 || reported_)
+        return;
+    reported_ = true;
+    const int signal = receivedSignal;
+    if (!isSignalConnected(QMetaMethod::fromSignal(&StopSignals::stopRequested))) {
+        if (unheardStop_) {
+            unheardStop_(128 + signal);
+            return;
+        }
+        // No window exists yet, so no work runs and no file is open for
+        // writing: ending here is the whole clean-up, even inside a box's
+        // event loop.
+        std::fflush(nullptr);
+        std::_Exit(128 + signal);
     }
+    emit stopRequested(signal);
 }
 
 StopOnSignal::StopOnSignal(StopSignals& stopSignals, VantorWindows& windows, std::function<void()> dismissBoxes,

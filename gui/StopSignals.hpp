@@ -12,6 +12,10 @@
 // mission's save stops before its files are renamed into place (or finishes
 // when it is already past that point), and once no work runs any more the
 // windows are closed and the program quits with 128 + the signal number.
+//
+// A signal that arrives before a StopOnSignal listens (at start-up, say while
+// the box reporting a wrong --root is open) has no work to stop: the program
+// ends at once with 128 + the signal.
 
 #include <QObject>
 
@@ -25,6 +29,9 @@ class StopSignals final : public QObject {
 public:
     // Installs the handlers; only one StopSignals may exist at a time.
     explicit StopSignals(QObject* parent = nullptr);
+    // What a signal nobody listens to does (tests record it); by default the
+    // process ends with the status given, 128 + the signal.
+    void setUnheardStop(std::function<void(int status)> stop) { unheardStop_ = std::move(stop); }
     // Puts the previous handlers back and forgets the signal received.
     ~StopSignals() override;
     StopSignals(const StopSignals&) = delete;
@@ -44,6 +51,7 @@ private slots:
 private:
     QSocketNotifier* notifier_ = nullptr;
     bool reported_ = false;
+    std::function<void(int)> unheardStop_;
 };
 
 class StopOnSignal final : public QObject {

@@ -95,11 +95,16 @@ ProcessResult runCli(const std::vector<std::string>& args, const std::string& fi
     return runProgram(VANTOR_CLI_PATH, args, fileHook);
 }
 
+void limitChildTime()
+{
+    ::alarm(kProgramSeconds);
+}
+
 ProcessResult runProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
                          const std::string& fileHook)
 {
     std::string command = fileHook.empty() ? std::string() : "VANTOR_TEST_FILE_HOOK=" + shellQuote(fileHook) + " ";
-    command += shellQuote(program.string());
+    command += "timeout --signal=KILL " + std::to_string(kProgramSeconds) + " " + shellQuote(program.string());
     for (const std::string& a : args)
         command += " " + shellQuote(a);
     command += " 2>&1 </dev/null";

@@ -77,8 +77,16 @@ struct ProcessResult {
     std::string output; // standard output and standard error together
 };
 
-// Runs vantor-cli with the arguments (each passed as one word); a non-empty
-// `fileHook` is given to it as VANTOR_TEST_FILE_HOOK (see shell/FileLayer.hpp).
+// The longest a program started by a test may run: a hung program is
+// killed then, so its test fails instead of waiting for ever.
+inline constexpr unsigned kProgramSeconds = VANTOR_TEST_TIMEOUT_SECONDS;
+// Called in a forked child before it starts the program: the alarm outlives
+// exec, and its signal ends the program after kProgramSeconds.
+void limitChildTime();
+
+// Runs vantor-cli with the arguments (each passed as one word), for at most
+// kProgramSeconds; a non-empty `fileHook` is given to it as
+// VANTOR_TEST_FILE_HOOK (see shell/FileLayer.hpp).
 // A program killed by a signal gives -1 or 128 + the signal.
 ProcessResult runCli(const std::vector<std::string>& args, const std::string& fileHook = {});
 // Runs another program (for example a copy of vantor-cli) the same way.

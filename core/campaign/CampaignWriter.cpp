@@ -309,7 +309,7 @@ std::string_view CampaignWriter::messageText(CampaignOutcome outcome, Language l
 {
     switch (outcome) {
     case CampaignOutcome::Completed:
-        return tr(language, "Campaign successfully generated.\rExit this program and run Korvane to play the game",
+        return tr(language, "Campaign successfully generated.\rExit this program and run Korvane to play the game.",
                   "Kampaň byla úspěšně vygenerována.\rUkončete tento program a spusťte Korvane.");
     case CampaignOutcome::Cancelled:
         return tr(language,

@@ -264,202 +264,357 @@ std::string replaceAll(std::string_view text, std::string_view from, std::string
     return out.append(text.substr(start));
 }
 
-// "{k}" in an expected text stands for the name of city k.
+// "{k}" in an expected text stands for the name of city k, "{kupper}" for it in capitals.
 std::string expand(std::string text)
 {
-    for (int k = 31; k >= 1; --k)
+    for (int k = 31; k >= 1; --k) {
+        std::string upper = Pristine::get().name(k);
+        for (char& c : upper)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        text = replaceAll(text, "{" + std::to_string(k) + "upper}", upper);
         text = replaceAll(text, "{" + std::to_string(k) + "}", Pristine::get().name(k));
+    }
     return text;
+}
+
+// Appends lines at the end of a section (before the next section's line).
+void addLines(const Damaged& d, const fs::path& file, std::string_view section, std::string_view lines)
+{
+    d.edit(file, [&](std::string& text) {
+        const std::size_t start = text.find("[" + std::string(section) + "]\r\n");
+        ASSERT_NE(start, std::string::npos) << section;
+        std::size_t end = text.find("\r\n[", start);
+        end = end == std::string::npos ? text.size() : end + 2;
+        text.insert(end, lines);
+    });
+}
+
+// Sets "Road=" of the first `count` cell records to 7, one finding each.
+void breakRoads(const Damaged& d, const fs::path& file, int count)
+{
+    d.edit(file, [count](std::string& text) {
+        std::size_t at = 0;
+        for (int k = 0; k < count; ++k) {
+            at = text.find("\r\nRoad=", at);
+            ASSERT_NE(at, std::string::npos);
+            at += 7;
+            text.replace(at, 1, "7");
+        }
+    });
 }
 
 struct DamageCase {
     const char* name;
     std::function<void(const Damaged&)> damage;
-    const char* expected; // a substring of one finding
+    // Every finding, whole lines in the order found; none: the atlas is still sound.
+    std::vector<const char*> findings;
 };
 
+// The damage table: each rule's value at its limit (no finding) and one past
+// it (a finding), every other kind of damage with all it makes the check say.
 const std::vector<DamageCase>& damageCases()
 {
     using D = const Damaged&;
+    const auto set = [](const char* section, const char* key, const char* value) {
+        return [=](D d) { d.setKey(d.startIni(), section, key, expand(value)); };
+    };
+    const auto single = [](const char* key, const char* value) {
+        return [=](D d) { d.setKey(d.atlas() / "SingleCity.ini", "General", key, value); };
+    };
+    const auto singlePicture = [](const char* suffix, std::string bytes) {
+        return [=](D d) { d.replace(d.atlas() / ("SingleCity" + std::string(suffix)), bytes); };
+    };
     static const std::vector<DamageCase> cases{
-        // start.ini: sections and keys
+        // ---- start.ini [General] and [Healthes]: each range at both ends ----
+        {"city count below", set("General", "Number of cities", "30"),
+         {"atlas/start.ini:2: Number of cities=30 is out of range (31..76)"}},
+        {"city count above", set("General", "Number of cities", "77"),
+         {"atlas/start.ini:2: Number of cities=77 is out of range (31..76)"}},
+        {"location from 0", set("General", "Location from", "0"), {"atlas/start.ini:3: Location from=0 is out of range (1..31)"}},
+        {"location from the last city", set("General", "Location from", "31"), {}},
+        {"location from past the last city", set("General", "Location from", "32"),
+         {"atlas/start.ini:3: Location from=32 is out of range (1..31)"}},
+        {"location to below", set("General", "Location to", "-3"), {"atlas/start.ini:4: Location to=-3 is out of range (-2..31)"}},
+        {"location to the last city", set("General", "Location to", "31"), {}},
+        {"location to past the last city", set("General", "Location to", "32"),
+         {"atlas/start.ini:4: Location to=32 is out of range (-2..31)"}},
+        {"cash 0", set("General", "Cash", "0"), {}},
+        {"cash below 0", set("General", "Cash", "-1"), {"atlas/start.ini:6: Cash=-1 is out of range (0..2147483647)"}},
+        {"cash at the 32-bit limit", set("General", "Cash", "2147483647"), {}},
+        {"cash past the 32-bit limit", set("General", "Cash", "2147483648"),
+         {"atlas/start.ini:6: Cash=2147483648 is out of range (0..2147483647)"}},
+        {"health 0", set("General", "HealthBody", "0"), {}},
+        {"health below 0", set("General", "HealthBody", "-0.5"), {"atlas/start.ini:7: HealthBody=-0.5 is out of range (0..100)"}},
+        {"health above 100", set("General", "HealthBody", "100.5"),
+         {"atlas/start.ini:7: HealthBody=100.5 is out of range (0..100)"}},
+        {"wheel 100", set("General", "HealthWheelBR", "100"), {}},
+        {"wheel above 100", set("General", "HealthWheelBR", "101"),
+         {"atlas/start.ini:11: HealthWheelBR=101 is out of range (0..100)"}},
+        {"task count below", set("General", "NumTasks", "13"), {"atlas/start.ini:12: NumTasks=13 is out of range (14..14)"}},
+        {"task count above", set("General", "NumTasks", "15"), {"atlas/start.ini:12: NumTasks=15 is out of range (14..14)"}},
+        {"stored health 0", set("Healthes", "4", "0"), {}},
+        {"stored health above 100", set("Healthes", "4", "100.001"),
+         {"atlas/start.ini:18: 4=100.001 is out of range (0..100)"}},
+        {"unknown key in [General]", [](D d) { addLines(d, d.startIni(), "General", "Difficulty=3\r\n"); },
+         {"atlas/start.ini:13: unknown key Difficulty in section [General]"}},
+        {"unknown key in [Healthes]", [](D d) { addLines(d, d.startIni(), "Healthes", "5=20\r\n"); },
+         {"atlas/start.ini:19: unknown key 5 in section [Healthes]"}},
         {"general key missing", [](D d) { d.setLine(d.startIni(), "General", "Cash", ""); },
-         "atlas/start.ini:1: section [General] has no key Cash"},
+         {"atlas/start.ini:1: section [General] has no key Cash"}},
         {"key repeated", [](D d) { d.setLine(d.startIni(), "General", "Cash", "Cash=100\r\nCash=5"); },
-         "atlas/start.ini:7: key Cash appears again in section [General] (first at line 6)"},
-        {"not a whole number", [](D d) { d.setKey(d.startIni(), "General", "Cash", "lots"); },
-         "atlas/start.ini:6: Cash=lots is not a whole number"},
-        {"city count out of range", [](D d) { d.setKey(d.startIni(), "General", "Number of cities", "200"); },
-         "atlas/start.ini:2: Number of cities=200 is out of range (31..76)"},
-        {"task count", [](D d) { d.setKey(d.startIni(), "General", "NumTasks", "15"); },
-         "atlas/start.ini:12: NumTasks=15 is out of range (14..14)"},
-        {"unknown key", [](D d) { d.setLine(d.startIni(), "5", "Name", "Nmae=" + Pristine::get().name(5)); },
-         "atlas/start.ini:68: unknown key Nmae in section [5]"},
-        {"city key missing", [](D d) { d.setLine(d.startIni(), "5", "Name", ""); },
-         "atlas/start.ini:67: section [5] has no key Name"},
+         {"atlas/start.ini:7: key Cash appears again in section [General] (first at line 6)"}},
+        {"not a whole number", set("General", "Cash", "lots"), {"atlas/start.ini:6: Cash=lots is not a whole number"}},
         {"garbage line", [](D d) { d.setLine(d.startIni(), "General", "Cash", "Cash=100\r\ngarbage"); },
-         "atlas/start.ini:7: neither a section, a key nor a comment: \"garbage\""},
+         {"atlas/start.ini:7: neither a section, a key nor a comment: \"garbage\""}},
+        {"decimal comma in health", set("Healthes", "0", "100,5"),
+         {"atlas/start.ini:14: 0=100,5 uses a decimal comma; the game reads reals with a point (such as 0.5)"}},
+        {"real not a number", set("General", "HealthBody", "full"), {"atlas/start.ini:7: HealthBody=full is not a number"}},
+        // ---- start.ini sections ----
         {"task section missing", [](D d) { d.swap(d.startIni(), "[Task5]\r\n", "[Task55]\r\n"); },
-         "atlas/start.ini: section [Task5] is missing"},
-        {"unknown section", [](D d) { d.swap(d.startIni(), "[Task5]\r\n", "[Task55]\r\n"); },
-         "atlas/start.ini:443: unknown section [Task55]"},
+         {"atlas/start.ini:443: unknown section [Task55]", "atlas/start.ini: section [Task5] is missing"}},
         {"city section repeated", [](D d) { d.swap(d.startIni(), "[3]\r\n", "[2]\r\n"); },
-         "atlas/start.ini:43: section [2] appears again (first at line 31)"},
-        {"city section missing", [](D d) { d.swap(d.startIni(), "[31]\r\n", "[32]\r\n"); },
-         "atlas/start.ini: section [31] is missing (city 31 of 31)"},
+         {"atlas/start.ini:43: section [2] appears again (first at line 31)",
+          "atlas/start.ini: section [3] is missing (city 3 of 31)",
+          "atlas/start.ini:436: StartCity={3} names no city of start.ini"}},
         {"city section beyond the count", [](D d) { d.swap(d.startIni(), "[31]\r\n", "[32]\r\n"); },
-         "atlas/start.ini:379: section [32] lies beyond the 31 cities"},
-        {"size index out of range", [](D d) { d.setKey(d.startIni(), "4", "Size", "7"); },
-         "atlas/start.ini:59: Size=7 is out of range (0..3)"},
-        {"rebels out of range", [](D d) { d.setKey(d.startIni(), "2", "Rebels", "150"); },
-         "atlas/start.ini:38: Rebels=150 is out of range (0..100)"},
-        {"unknown landmark", [](D d) { d.setKey(d.startIni(), "4", "Landmark", "Castle"); },
-         "atlas/start.ini:60: Landmark=Castle is not one of None, Spaceport"},
-        {"flag not 0 or 1", [](D d) { d.setKey(d.startIni(), "4", "Explored", "yes"); },
-         "atlas/start.ini:61: Explored=yes is not 0 or 1"},
-        // reals
-        {"decimal comma", [](D d) { d.setKey(d.startIni(), "1", "MoonX", "0,03"); },
-         "atlas/start.ini:21: MoonX=0,03 uses a decimal comma"},
-        {"decimal comma in health", [](D d) { d.setKey(d.startIni(), "Healthes", "0", "100,5"); },
-         "atlas/start.ini:14: 0=100,5 uses a decimal comma"},
-        {"real out of range", [](D d) { d.setKey(d.startIni(), "1", "MoonX", "1.5"); },
-         "atlas/start.ini:21: MoonX=1.5 is out of range (0 <= MoonX < 1)"},
-        {"real not a number", [](D d) { d.setKey(d.startIni(), "General", "HealthBody", "full"); },
-         "atlas/start.ini:7: HealthBody=full is not a number"},
-        // links
-        {"link not answered", [](D d) { d.setKey(d.startIni(), "1", "Neighbour SE", "4"); },
-         "atlas/start.ini:30: Neighbour SE=4 of city 1 is not answered: city 4 has Neighbour NW=3"},
-        {"link outside the cities", [](D d) { d.setKey(d.startIni(), "1", "Neighbour SE", "99"); },
-         "atlas/start.ini:30: Neighbour SE=99 of city 1 points outside 1..31"},
-        {"link to city 0", [](D d) { d.setKey(d.startIni(), "1", "Neighbour SE", "0"); },
-         "atlas/start.ini:30: Neighbour SE=0 of city 1 points outside 1..31"},
-        {"link to itself", [](D d) { d.setKey(d.startIni(), "2", "Neighbour NE", "2"); },
-         "atlas/start.ini:40: Neighbour NE=2 links city 2 to itself"},
-        // objectives
-        {"objective start city unknown", [](D d) { d.setKey(d.startIni(), "Task2", "StartCity", "Nowhere"); },
-         "atlas/start.ini:410: StartCity=Nowhere names no city of start.ini"},
-        {"objective destination unknown", [](D d) { d.setKey(d.startIni(), "Task2", "Destination", "Atlantis"); },
-         "atlas/start.ini:409: Destination=Atlantis names no city of start.ini"},
-        {"objective value out of range", [](D d) { d.setKey(d.startIni(), "Task8", "CarToBuy", "9"); },
-         "atlas/start.ini:493: CarToBuy=9 is out of range (-1..5)"},
+         {"atlas/start.ini:379: section [32] lies beyond the 31 cities",
+          "atlas/start.ini: section [31] is missing (city 31 of 31)",
+          "atlas/start.ini:566: StartCity=Rebel Headquarters names no city of start.ini"}},
+        // ---- a city's section ----
+        {"unknown key in a city", [](D d) { d.setLine(d.startIni(), "5", "Name", "Nmae=" + Pristine::get().name(5)); },
+         {"atlas/start.ini:67: section [5] has no key Name", "atlas/start.ini:68: unknown key Nmae in section [5]",
+          "atlas/start.ini:449: StartCity={5} names no city of start.ini"}},
+        {"moon x 0", set("2", "MoonX", "0"), {}},
+        {"moon x just below 1", set("2", "MoonX", "0.9999"), {}},
+        {"moon x 1", set("2", "MoonX", "1"), {"atlas/start.ini:33: MoonX=1 is out of range (0 <= MoonX < 1)"}},
+        {"moon x below 0", set("2", "MoonX", "-0.0001"), {"atlas/start.ini:33: MoonX=-0.0001 is out of range (0 <= MoonX < 1)"}},
+        {"moon y -0.5", set("2", "MoonY", "-0.5"), {}},
+        {"moon y 0.5", set("2", "MoonY", "0.5"), {}},
+        {"moon y above 0.5", set("2", "MoonY", "0.5001"), {"atlas/start.ini:34: MoonY=0.5001 is out of range (-0.5..0.5)"}},
+        {"moon y below -0.5", set("2", "MoonY", "-0.5001"), {"atlas/start.ini:34: MoonY=-0.5001 is out of range (-0.5..0.5)"}},
+        {"decimal comma", set("1", "MoonX", "0,03"),
+         {"atlas/start.ini:21: MoonX=0,03 uses a decimal comma; the game reads reals with a point (such as 0.5)"}},
+        {"size index below", set("4", "Size", "-1"), {"atlas/start.ini:59: Size=-1 is out of range (0..3)"}},
+        {"size index above", set("4", "Size", "4"), {"atlas/start.ini:59: Size=4 is out of range (0..3)"}},
+        {"rebels 0", set("2", "Rebels", "0"), {}},
+        {"rebels 100", set("2", "Rebels", "100"), {}},
+        {"rebels below 0", set("2", "Rebels", "-1"), {"atlas/start.ini:38: Rebels=-1 is out of range (0..100)"}},
+        {"rebels above 100", set("2", "Rebels", "101"), {"atlas/start.ini:38: Rebels=101 is out of range (0..100)"}},
+        {"unknown landmark", set("4", "Landmark", "Castle"),
+         {"atlas/start.ini:60: Landmark=Castle is not one of None, Spaceport, Garage, Carshop, Gunshop, Fort, Lab, "
+          "Parking, Excavation, RebelHQ"}},
+        {"flag not 0 or 1", set("4", "Explored", "yes"), {"atlas/start.ini:61: Explored=yes is not 0 or 1"}},
+        // ---- links: the last city and one past it, none, and below ----
+        {"link to the last city", set("1", "Neighbour SE", "31"),
+         {"atlas/start.ini:30: Neighbour SE=31 of city 1 is not answered: city 31 has Neighbour NW=-1",
+          "atlas/start.ini:39: Neighbour NW=1 of city 2 is not answered: city 1 has Neighbour SE=31"}},
+        {"link past the last city", set("1", "Neighbour SE", "32"),
+         {"atlas/start.ini:30: Neighbour SE=32 of city 1 points outside 1..31 (-1 for none)"}},
+        {"link to city 0", set("1", "Neighbour SE", "0"),
+         {"atlas/start.ini:30: Neighbour SE=0 of city 1 points outside 1..31 (-1 for none)"}},
+        {"link below none", set("1", "Neighbour SE", "-2"),
+         {"atlas/start.ini:30: Neighbour SE=-2 of city 1 points outside 1..31 (-1 for none)"}},
+        {"link not answered", set("1", "Neighbour SE", "4"),
+         {"atlas/start.ini:30: Neighbour SE=4 of city 1 is not answered: city 4 has Neighbour NW=3",
+          "atlas/start.ini:39: Neighbour NW=1 of city 2 is not answered: city 1 has Neighbour SE=4"}},
+        {"link to itself", set("2", "Neighbour NE", "2"), {"atlas/start.ini:40: Neighbour NE=2 links city 2 to itself"}},
+        // ---- objectives: each range at both ends ----
+        {"reward 0", set("Task2", "Reward", "0"), {}},
+        {"reward below 0", set("Task2", "Reward", "-1"), {"atlas/start.ini:411: Reward=-1 is out of range (0..2147483647)"}},
+        {"kills at the 8-bit limit", set("Task2", "CarsToKill", "127"), {}},
+        {"kills past the 8-bit limit", set("Task2", "CarsToKill", "128"),
+         {"atlas/start.ini:412: CarsToKill=128 is out of range (-1..127)"}},
+        {"kills below none", set("Task2", "CarsToKill", "-2"), {"atlas/start.ini:412: CarsToKill=-2 is out of range (-1..127)"}},
+        {"kill type past the 8-bit limit", set("Task2", "CarsTypeToKill", "128"),
+         {"atlas/start.ini:413: CarsTypeToKill=128 is out of range (-1..127)"}},
+        {"gun at the 8-bit limit", set("Task2", "GunToBuy", "127"), {}},
+        {"gun past the 8-bit limit", set("Task2", "GunToBuy", "128"),
+         {"atlas/start.ini:414: GunToBuy=128 is out of range (-1..127)"}},
+        {"car 5", set("Task2", "CarToBuy", "5"), {}},
+        {"car past 5", set("Task2", "CarToBuy", "6"), {"atlas/start.ini:415: CarToBuy=6 is out of range (-1..5)"}},
+        {"car below none", set("Task2", "CarToBuy", "-2"), {"atlas/start.ini:415: CarToBuy=-2 is out of range (-1..5)"}},
+        {"unknown key in a task", [](D d) { addLines(d, d.startIni(), "Task3", "Bonus=1\r\n"); },
+         {"atlas/start.ini:430: unknown key Bonus in section [Task3]"}},
+        {"objective start city unknown", set("Task2", "StartCity", "Nowhere"),
+         {"atlas/start.ini:410: StartCity=Nowhere names no city of start.ini"}},
+        {"objective destination unknown", set("Task2", "Destination", "Atlantis"),
+         {"atlas/start.ini:409: Destination=Atlantis names no city of start.ini (nor is it \"none\")"}},
         {"objective key missing", [](D d) { d.setLine(d.startIni(), "Task3", "Reward", ""); },
-         "atlas/start.ini:417: section [Task3] has no key Reward"},
-        // names
-        {"name used twice", [](D d) { d.setKey(d.startIni(), "5", "Name", Pristine::get().name(4)); },
-         "atlas/start.ini:68: city 5: the name \"{4}\" is already city 4's"},
-        {"name used twice in other letter case",
+         {"atlas/start.ini:417: section [Task3] has no key Reward"}},
+        // ---- names ----
+        {"name used twice", set("5", "Name", "{4}"),
+         {"atlas/start.ini:68: city 5: the name \"{4}\" is already city 4's (file names do not tell letter case apart)",
+          "atlas/start.ini:449: StartCity={5} names no city of start.ini"}},
+        {"name used twice in other letter case", set("5", "Name", "{4upper}"),
+         {"atlas/start.ini:68: city 5: the name \"{4upper}\" is already city 4's (file names do not tell letter case "
+          "apart)",
+          "atlas/start.ini:449: StartCity={5} names no city of start.ini"}},
+        {"unsafe name", set("5", "Name", "../evil"),
+         {"atlas/start.ini:68: city 5: City name \"../evil\" cannot be used: it contains \"..\"", "atlas/start.ini:449: StartCity={5} names no city of start.ini"}},
+        {"name with a control character shown escaped", set("5", "Name", "Bad\x1b[31m"),
+         {"atlas/start.ini:68: city 5: City name \"Bad\\x1b[31m\" cannot be used: it contains a control character", "atlas/start.ini:449: StartCity={5} names no city of start.ini"}},
+        {"reserved name SingleCity", set("5", "Name", "singlecity"),
+         {"atlas/start.ini:68: city 5: City name \"singlecity\" cannot be used: it is reserved for the single mission "
+          "and the campaign's own files",
+          "atlas/start.ini:449: StartCity={5} names no city of start.ini"}},
+        {"reserved name start", set("5", "Name", "Start"),
+         {"atlas/start.ini:68: city 5: City name \"Start\" cannot be used: it is the name of a campaign file", "atlas/start.ini:449: StartCity={5} names no city of start.ini"}},
+        {"reserved name moon", set("5", "Name", "moon"),
+         {"atlas/start.ini:68: city 5: City name \"moon\" cannot be used: it is the name of a campaign file", "atlas/start.ini:449: StartCity={5} names no city of start.ini"}},
+        {"empty name", set("5", "Name", ""), {"atlas/start.ini:68: city 5: City name \"\" cannot be used: it is empty", "atlas/start.ini:449: StartCity={5} names no city of start.ini"}},
+        // ---- start.ini as a file: its size at the limit and one past ----
+        {"start.ini at the size limit",
          [](D d) {
-             std::string upper = Pristine::get().name(4);
-             for (char& c : upper)
-                 c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-             d.setKey(d.startIni(), "5", "Name", upper);
+             d.edit(d.startIni(), [](std::string& t) {
+                 while (t.size() < AtlasChecker::kMaxTextBytes) {
+                     const std::size_t room = AtlasChecker::kMaxTextBytes - t.size();
+                     t += room >= 1002 ? ";" + std::string(999, '-') + "\r\n" : ";" + std::string(room - 3, '-') + "\r\n";
+                 }
+             });
          },
-         "atlas/start.ini:68: city 5: the name"},
-        {"unsafe name", [](D d) { d.setKey(d.startIni(), "5", "Name", "../evil"); },
-         "atlas/start.ini:68: city 5: City name \"../evil\" cannot be used"},
-        {"name with a control character shown escaped", [](D d) { d.setKey(d.startIni(), "5", "Name", "Bad\x1b[31m"); },
-         "atlas/start.ini:68: city 5: City name \"Bad\\x1b[31m\" cannot be used"},
-        {"reserved name SingleCity", [](D d) { d.setKey(d.startIni(), "5", "Name", "singlecity"); },
-         "atlas/start.ini:68: city 5: City name \"singlecity\" cannot be used"},
-        {"reserved name start", [](D d) { d.setKey(d.startIni(), "5", "Name", "Start"); },
-         "atlas/start.ini:68: city 5: City name \"Start\" cannot be used"},
-        {"reserved name moon", [](D d) { d.setKey(d.startIni(), "5", "Name", "moon"); },
-         "atlas/start.ini:68: city 5: City name \"moon\" cannot be used"},
-        {"empty name", [](D d) { d.setKey(d.startIni(), "5", "Name", ""); },
-         "atlas/start.ini:68: city 5: City name \"\" cannot be used: it is empty"},
-        // start.ini as a file
+         {}},
+        {"start.ini one byte past the size limit",
+         [](D d) { d.replace(d.startIni(), std::string(AtlasChecker::kMaxTextBytes + 1, ';')); },
+         {"atlas/start.ini: 1048577 bytes, larger than the 1048576 a description file can be; not read"}},
         {"LF line ends", [](D d) { d.edit(d.startIni(), [](std::string& t) { t = replaceAll(t, "\r\n", "\n"); }); },
-         "atlas/start.ini:1: line ends with LF instead of CR LF ("},
+         {"atlas/start.ini:1: line ends with LF instead of CR LF (572 lines in all)"}},
         {"one LF line end", [](D d) { d.swap(d.startIni(), "Cash=100\r\n", "Cash=100\n"); },
-         "atlas/start.ini:6: line ends with LF instead of CR LF"},
+         {"atlas/start.ini:6: line ends with LF instead of CR LF"}},
         {"no last line end", [](D d) { d.edit(d.startIni(), [](std::string& t) { t.resize(t.size() - 2); }); },
-         "the last line has no line end (CR LF)"},
+         {"atlas/start.ini:572: the last line has no line end (CR LF)"}},
         {"byte-order mark", [](D d) { d.edit(d.startIni(), [](std::string& t) { t = "\xEF\xBB\xBF" + t; }); },
-         "atlas/start.ini:1: starts with a UTF-8 byte-order mark"},
-        {"start.ini too large", [](D d) { d.replace(d.startIni(), std::string(2 << 20, ';')); },
-         "atlas/start.ini: 2097152 bytes, larger than the 1048576 a description file can be; not read"},
+         // The game reads the mark as part of "[General]": the section is lost.
+         {"atlas/start.ini:1: starts with a UTF-8 byte-order mark, which the game takes as part of the first line",
+          "atlas/start.ini:1: neither a section, a key nor a comment: \"\xEF\xBB\xBF[General]\"",
+          "atlas/start.ini:2: a key before the first section", "atlas/start.ini:3: a key before the first section",
+          "atlas/start.ini:4: a key before the first section", "atlas/start.ini:5: a key before the first section",
+          "atlas/start.ini:6: a key before the first section", "atlas/start.ini:7: a key before the first section",
+          "atlas/start.ini:8: a key before the first section", "atlas/start.ini:9: a key before the first section",
+          "atlas/start.ini:10: a key before the first section", "atlas/start.ini:11: a key before the first section",
+          "atlas/start.ini:12: a key before the first section", "atlas/start.ini: section [General] is missing"}},
         {"start.ini a directory", [](D d) { fs::remove(d.startIni()); fs::create_directory(d.startIni()); },
-         "atlas/start.ini: is not a regular file"},
+         {"atlas/start.ini: is not a regular file"}},
         {"start.ini missing", [](D d) { fs::remove(d.startIni()); },
-         "atlas/start.ini: missing, but moon.bmp is there"},
+         {"atlas/start.ini: missing, but moon.bmp is there: a campaign without its description"}},
         {"start.ini binary", [](D d) { d.replace(d.startIni(), std::string("[General]\r\n\0\0\0", 14)); },
-         "atlas/start.ini: holds NUL bytes"},
-        // moon.bmp
-        {"moon.bmp missing", [](D d) { fs::remove(d.atlas() / "moon.bmp"); },
-         "atlas/moon.bmp: missing (the campaign's Moon map)"},
-        {"moon.bmp size", [](D d) { d.replace(d.atlas() / "moon.bmp", picture(256, 256)); },
-         "atlas/moon.bmp: is 256 x 256 pixels; the Moon map is 512 x 256"},
-        // a campaign city's files
-        {"description missing", [](D d) { fs::remove(d.city(3, ".ini")); },
-         "atlas/{3}.ini: missing (the description of city 3 of start.ini)"},
+         {"atlas/start.ini: holds NUL bytes: not a text file", "atlas/start.ini: section [General] is missing",
+          "atlas/start.ini: section [Task1] is missing", "atlas/start.ini: section [Task2] is missing",
+          "atlas/start.ini: section [Task3] is missing", "atlas/start.ini: section [Task4] is missing",
+          "atlas/start.ini: section [Task5] is missing", "atlas/start.ini: section [Task6] is missing",
+          "atlas/start.ini: section [Task7] is missing", "atlas/start.ini: section [Task8] is missing",
+          "atlas/start.ini: section [Task9] is missing", "atlas/start.ini: section [Task10] is missing",
+          "atlas/start.ini: section [Task11] is missing", "atlas/start.ini: section [Task12] is missing",
+          "atlas/start.ini: section [Task13] is missing", "atlas/start.ini: section [Task14] is missing"}},
+        // ---- moon.bmp ----
+        {"moon.bmp missing", [](D d) { fs::remove(d.atlas() / "moon.bmp"); }, {"atlas/moon.bmp: missing (the campaign's Moon map)"}},
+        {"moon.bmp size", [](D d) { d.replace(d.atlas() / "moon.bmp", picture(512, 255)); },
+         {"atlas/moon.bmp: is 512 x 255 pixels; the Moon map is 512 x 256"}},
+        // ---- pictures: sides at 1 and at the largest accepted, and one past; the file one byte short ----
+        {"picture one pixel narrower", singlePicture("PLAN.bmp", picture(39, 40)),
+         {"atlas/SingleCityPLAN.bmp: is 39 x 40 pixels; a city of Size=3 needs 40 x 40 (10 pixels a cell)"}},
+        {"picture one pixel taller", singlePicture("HIGHT.bmp", picture(8, 9)),
+         {"atlas/SingleCityHIGHT.bmp: is 8 x 9 pixels; a city of Size=3 needs 8 x 8 (2 pixels a cell)"}},
+        {"picture at the largest width", singlePicture("GROUND.bmp", picture(4096, 1)),
+         {"atlas/SingleCityGROUND.bmp: is 4096 x 1 pixels; a city of Size=3 needs 128 x 128 (32 pixels a cell)"}},
+        {"picture past the largest width", singlePicture("GROUND.bmp", headerOnly(4097, 1)),
+         {"atlas/SingleCityGROUND.bmp: 4097 x 1 pixels: out of range (1..4096 a side)"}},
+        {"picture at the largest height", singlePicture("GROUND.bmp", picture(1, 4096)),
+         {"atlas/SingleCityGROUND.bmp: is 1 x 4096 pixels; a city of Size=3 needs 128 x 128 (32 pixels a cell)"}},
+        {"picture header at the largest side, no pixels", singlePicture("GROUND.bmp", headerOnly(4096, 4096)),
+         {"atlas/SingleCityGROUND.bmp: is cut short: 54 bytes, its 4096 x 4096 pixels need 50331702"}},
+        {"picture past the largest height", singlePicture("GROUND.bmp", headerOnly(1, -4097)),
+         {"atlas/SingleCityGROUND.bmp: 1 x 4097 pixels: out of range (1..4096 a side)"}},
+        {"picture width 0", singlePicture("GROUND.bmp", headerOnly(0, 5)),
+         {"atlas/SingleCityGROUND.bmp: 0 x 5 pixels: out of range (1..4096 a side)"}},
+        {"picture negative width", singlePicture("GROUND.bmp", headerOnly(-5, 5)),
+         {"atlas/SingleCityGROUND.bmp: -5 x 5 pixels: out of range (1..4096 a side)"}},
+        {"picture stored top-down",
+         [](D d) {
+             d.edit(d.atlas() / "SingleCityHIGHT.bmp", [](std::string& t) { t.replace(22, 4, std::string("\xF8\xFF\xFF\xFF", 4)); });
+         },
+         {}},
+        {"picture one byte short",
+         [](D d) { d.edit(d.atlas() / "SingleCityGROUND.bmp", [](std::string& t) { t.pop_back(); }); },
+         {"atlas/SingleCityGROUND.bmp: is cut short: 49205 bytes, its 128 x 128 pixels need 49206"}},
         {"picture missing", [](D d) { fs::remove(d.city(3, "HIGHT.bmp")); },
-         "atlas/{3}HIGHT.bmp: missing (a picture of city 3 of start.ini)"},
-        {"picture size", [](D d) { d.replace(d.city(3, "PLAN.bmp"), picture(7, 7)); },
-         "atlas/{3}PLAN.bmp: is 7 x 7 pixels; a city of Size="},
-        {"picture cut short", [](D d) { d.edit(d.city(3, "GROUND.bmp"), [](std::string& t) { t.resize(5000); }); },
-         "atlas/{3}GROUND.bmp: is cut short: 5000 bytes"},
-        {"picture huge", [](D d) { d.replace(d.city(3, "GROUND.bmp"), headerOnly(30000, 30000)); },
-         "atlas/{3}GROUND.bmp: 30000 x 30000 pixels: out of range (1..4096 a side)"},
-        {"picture negative width", [](D d) { d.replace(d.city(3, "GROUND.bmp"), headerOnly(-5, 5)); },
-         "atlas/{3}GROUND.bmp: -5 x 5 pixels: out of range"},
+         {"atlas/{3}HIGHT.bmp: missing (a picture of city 3 of start.ini)"}},
         {"picture not a BMP", [](D d) { d.replace(d.city(3, "PLAN.bmp"), "this is no picture at all, just text"); },
-         "atlas/{3}PLAN.bmp: is not a BMP picture"},
-        {"picture empty", [](D d) { d.replace(d.city(3, "PLAN.bmp"), ""); }, "atlas/{3}PLAN.bmp: is not a BMP picture"},
+         {"atlas/{3}PLAN.bmp: is not a BMP picture"}},
+        {"picture empty", [](D d) { d.replace(d.city(3, "PLAN.bmp"), ""); }, {"atlas/{3}PLAN.bmp: is not a BMP picture"}},
         {"picture run-length coded", [](D d) { d.replace(d.city(3, "PLAN.bmp"), headerOnly(40, 40, 8, 1)); },
-         "atlas/{3}PLAN.bmp: 8 bits per pixel with compression 1: not a kind of BMP picture the game reads"},
+         {"atlas/{3}PLAN.bmp: 8 bits per pixel with compression 1: not a kind of BMP picture the game reads"}},
         {"picture header unknown", [](D d) { d.edit(d.city(3, "PLAN.bmp"), [](std::string& t) { t[14] = 64; }); },
-         "atlas/{3}PLAN.bmp: has a BMP header of 64 bytes"},
-        {"size differs from start.ini", [](D d) { d.setKey(d.startIni(), "3", "Size", "0"); },
-         "atlas/{3}.ini:2: Size="},
+         {"atlas/{3}PLAN.bmp: has a BMP header of 64 bytes, which is not a known kind"}},
+        // ---- a description file: each range at both ends ----
+        {"description size differs from start.ini", set("3", "Size", "0"),
+         {"atlas/{3}.ini:2: Size=15 does not match city 3 of start.ini: Size=0 there is a Very small city, Size=3 here",
+          "atlas/{3}PLAN.bmp: is 160 x 160 pixels; a city of Size=3 needs 40 x 40 (10 pixels a cell)",
+          "atlas/{3}GROUND.bmp: is 512 x 512 pixels; a city of Size=3 needs 128 x 128 (32 pixels a cell)",
+          "atlas/{3}HIGHT.bmp: is 32 x 32 pixels; a city of Size=3 needs 8 x 8 (2 pixels a cell)"}},
         {"description size invalid", [](D d) { d.setKey(d.city(3, ".ini"), "General", "Size", "8"); },
-         "atlas/{3}.ini:2: Size=8 is not a city size (3, 7, 15 or 31)"},
-        {"cell record missing",
-         [](D d) {
-             d.edit(d.city(3, ".ini"), [](std::string& t) { t.resize(t.rfind("\r\n[") + 2); });
-         },
-         "atlas/{3}.ini: 1 of the"},
-        {"cell record outside the city",
-         [](D d) {
-             d.edit(d.city(3, ".ini"), [](std::string& t) { t += "[99x0]\r\nStructure=None\r\nOrientation=-1\r\nRoad=0\r\n"; });
-         },
-         "] lies outside the city (0.."},
-        {"not a cell record", [](D d) { d.swap(d.city(3, ".ini"), "[0x0]\r\n", "[zero]\r\n"); },
-         "atlas/{3}.ini:15: [zero] is not a cell record"},
-        {"orientation", [](D d) { d.setFirst(d.city(3, ".ini"), "Orientation", "45"); },
-         "atlas/{3}.ini:17: Orientation=45 is not -1, 0, 90, 180 or 270"},
+         {"atlas/{3}.ini:2: Size=8 is not a city size (3, 7, 15 or 31)"}},
+        {"hillness 100", single("Hillness", "100"), {}},
+        {"hillness above 100", single("Hillness", "101"), {"atlas/SingleCity.ini:3: Hillness=101 is out of range (0..100)"}},
+        {"rebels below 0 in a description", single("Rebels", "-1"),
+         {"atlas/SingleCity.ini:4: Rebels=-1 is out of range (0..100)"}},
+        {"landmark on the last column", single("Landmark X", "3"), {}},
+        {"landmark past the last column", single("Landmark X", "4"),
+         {"atlas/SingleCity.ini:7: Landmark X=4 is out of range (-1..3)"}},
+        {"no landmark row", single("Landmark Y", "-1"), {}},
+        {"landmark row below none", single("Landmark Y", "-2"),
+         {"atlas/SingleCity.ini:8: Landmark Y=-2 is out of range (-1..3)"}},
+        {"fake gun at the 8-bit limit", single("Fakegunindex", "127"), {}},
+        {"fake gun past the 8-bit limit", single("Fakegunindex", "128"),
+         {"atlas/SingleCity.ini:10: Fakegunindex=128 is out of range (-1..127)"}},
         {"fake car", [](D d) { d.setFirst(d.city(3, ".ini"), "Fakecarname", "tank"); },
-         "atlas/{3}.ini:9: Fakecarname=tank is not one of none, buggy"},
+         {"atlas/{3}.ini:9: Fakecarname=tank is not one of none, buggy, rapid, tractor, lunochod, patrol, police"}},
+        {"unknown key in a description", [](D d) { addLines(d, d.atlas() / "SingleCity.ini", "General", "Weather=1\r\n"); },
+         {"atlas/SingleCity.ini:15: unknown key Weather in section [General]"}},
         {"terminal without a link", [](D d) { d.setKey(d.city(1, ".ini"), "General", "Hangar NW", "1"); },
-         "atlas/{1}.ini:11: Hangar NW=1 but city 1 of start.ini has no NW neighbour"},
+         {"atlas/{1}.ini:11: Hangar NW=1 but city 1 of start.ini has no NW neighbour"}},
         {"link without a terminal", [](D d) { d.setKey(d.city(1, ".ini"), "General", "Hangar SE", "0"); },
-         "atlas/{1}.ini:13: Hangar SE=0 but city 1 of start.ini has a SE neighbour"},
+         {"atlas/{1}.ini:13: Hangar SE=0 but city 1 of start.ini has a SE neighbour"}},
+        // ---- cell records: the last cell and one past it ----
+        {"cell record of the last column",
+         [](D d) { d.edit(d.atlas() / "SingleCity.ini", [](std::string& t) { t.resize(t.rfind("\r\n[") + 2); }); },
+         {"atlas/SingleCity.ini: 1 of the 16 cell records of a Size=3 city are missing (the first is [3x3])"}},
+        {"cell record past the last column",
+         [](D d) { addLines(d, d.atlas() / "SingleCity.ini", "3x3", "[4x0]\r\nStructure=None\r\nOrientation=-1\r\nRoad=0\r\n"); },
+         {"atlas/SingleCity.ini:79: cell record [4x0] lies outside the city (0..3)"}},
+        {"cell record past the last row",
+         [](D d) { addLines(d, d.atlas() / "SingleCity.ini", "3x3", "[0x4]\r\nStructure=None\r\nOrientation=-1\r\nRoad=0\r\n"); },
+         {"atlas/SingleCity.ini:79: cell record [0x4] lies outside the city (0..3)"}},
+        {"not a cell record", [](D d) { d.swap(d.city(3, ".ini"), "[0x0]\r\n", "[zero]\r\n"); },
+         {"atlas/{3}.ini:15: [zero] is not a cell record",
+          "atlas/{3}.ini: 1 of the 256 cell records of a Size=15 city are missing (the first is [0x0])"}},
+        {"orientation", [](D d) { d.setFirst(d.city(3, ".ini"), "Orientation", "45"); },
+         {"atlas/{3}.ini:17: Orientation=45 is not -1, 0, 90, 180 or 270"}},
         {"description LF line ends",
          [](D d) { d.edit(d.city(3, ".ini"), [](std::string& t) { t = replaceAll(t, "\r\n", "\n"); }); },
-         "atlas/{3}.ini:1: line ends with LF instead of CR LF"},
+         {"atlas/{3}.ini:1: line ends with LF instead of CR LF (1038 lines in all)"}},
         {"description too large",
-         [](D d) { d.edit(d.city(3, ".ini"), [](std::string& t) { t += std::string(3 << 20, ';'); }); },
-         "a description file can be; not read"},
+         [](D d) { d.replace(d.city(3, ".ini"), std::string(3 << 20, ';')); },
+         {"atlas/{3}.ini: 3145728 bytes, larger than the 1048576 a description file can be; not read"}},
         {"description a FIFO", [](D d) { fs::remove(d.city(3, ".ini")); ASSERT_EQ(::mkfifo(d.city(3, ".ini").c_str(), 0600), 0); },
-         "atlas/{3}.ini: is not a regular file"},
-        // the single mission
+         {"atlas/{3}.ini: is not a regular file"}},
+        {"description missing", [](D d) { fs::remove(d.city(3, ".ini")); },
+         {"atlas/{3}.ini: missing (the description of city 3 of start.ini)"}},
+        // ---- the single mission ----
         {"single mission picture missing", [](D d) { fs::remove(d.atlas() / "SingleCityGROUND.bmp"); },
-         "atlas/SingleCityGROUND.bmp: missing (a picture of the single mission)"},
+         {"atlas/SingleCityGROUND.bmp: missing (a picture of the single mission)"}},
         {"single mission description missing", [](D d) { fs::remove(d.atlas() / "SingleCity.ini"); },
-         "atlas/SingleCity.ini: missing (the description of the single mission)"},
-        {"single mission picture size", [](D d) { d.replace(d.atlas() / "SingleCityHIGHT.bmp", picture(16, 16)); },
-         "atlas/SingleCityHIGHT.bmp: is 16 x 16 pixels; a city of Size=3 needs 8 x 8 (2 pixels a cell)"},
-        {"single mission description broken", [](D d) { d.setKey(d.atlas() / "SingleCity.ini", "General", "Rebels", "-4"); },
-         "atlas/SingleCity.ini:4: Rebels=-4 is out of range (0..100)"},
+         {"atlas/SingleCity.ini: missing (the description of the single mission)"}},
     };
     return cases;
 }
 
-TEST(AtlasChecker, PristineCopyIsSound)
+// The report of a damaged copy, as the C++ lines of its table row.
+std::string asTableRow(const std::vector<std::string>& findings)
 {
-    const Damaged copy;
-    const AtlasReport report = AtlasChecker::check(copy.root());
-    EXPECT_TRUE(report.sound()) << joined(report.findings);
-    EXPECT_EQ(report.summary(), "atlas/ is sound: 31 cities, start.ini, moon.bmp, single mission");
+    std::string out = "{";
+    for (const std::string& f : findings)
+        out += (out.size() > 1 ? ", " : "") + ::testing::PrintToString(f);
+    return out + "}";
 }
 
 TEST(AtlasChecker, EveryKindOfDamageIsFoundWithItsFileAndLine)
@@ -469,11 +624,11 @@ TEST(AtlasChecker, EveryKindOfDamageIsFoundWithItsFileAndLine)
         const Damaged copy;
         c.damage(copy);
         const AtlasReport report = AtlasChecker::check(copy.root());
-        const std::string expected = expand(c.expected);
-        const bool found = std::any_of(report.findings.begin(), report.findings.end(),
-                                       [&](const std::string& f) { return f.find(expected) != std::string::npos; });
-        EXPECT_TRUE(found) << "expected: " << expected << "\nfound:\n" << joined(report.findings);
-        EXPECT_FALSE(report.sound());
+        std::vector<std::string> expected;
+        for (const char* line : c.findings)
+            expected.push_back(expand(line));
+        EXPECT_EQ(report.findings, expected) << "found: " << asTableRow(report.findings);
+        EXPECT_EQ(report.sound(), expected.empty());
     }
     // The damage went to the copies only.
     const AtlasReport pristine = AtlasChecker::check(Pristine::get().atlas().parent_path());
@@ -518,19 +673,36 @@ TEST(AtlasChecker, RandomDamageNeverThrows)
     }
 }
 
-// A file broken everywhere gives kMaxFindingsPerFile lines and one that counts the rest.
+// A file's findings are listed up to kMaxFindingsPerFile; past the cap one
+// closing line counts the rest.
 TEST(AtlasChecker, FindingsOfOneFileAreCapped)
 {
-    const Damaged copy;
-    copy.edit(copy.city(3, ".ini"), [](std::string& t) { t = replaceAll(t, "Road=", "Road=7"); });
-    const AtlasReport report = AtlasChecker::check(copy.root());
-    const std::string file = "atlas/" + Pristine::get().name(3) + ".ini:";
-    const auto listed = std::count_if(report.findings.begin(), report.findings.end(),
-                                      [&](const std::string& f) { return f.starts_with(file); });
-    EXPECT_EQ(listed, AtlasChecker::kMaxFindingsPerFile + 1) << joined(report.findings); // and the count line
-    ASSERT_FALSE(report.findings.empty());
-    EXPECT_TRUE(report.findings.back().starts_with("atlas/" + Pristine::get().name(3) + ".ini: "));
-    EXPECT_TRUE(report.findings.back().ends_with(" more problems not listed")) << report.findings.back();
+    const std::string name = Pristine::get().name(3);
+    const struct {
+        int broken;
+        long listed;
+        const char* closing; // the last line, "" when it is a finding of its own
+    } cases[] = {
+        {AtlasChecker::kMaxFindingsPerFile - 1, AtlasChecker::kMaxFindingsPerFile - 1, ""},
+        {AtlasChecker::kMaxFindingsPerFile, AtlasChecker::kMaxFindingsPerFile, ""},
+        {AtlasChecker::kMaxFindingsPerFile + 1, AtlasChecker::kMaxFindingsPerFile, ": 1 more problems not listed"},
+        {AtlasChecker::kMaxFindingsPerFile + 30, AtlasChecker::kMaxFindingsPerFile, ": 30 more problems not listed"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.broken) + " records broken");
+        const Damaged copy;
+        breakRoads(copy, copy.city(3, ".ini"), c.broken);
+        const AtlasReport report = AtlasChecker::check(copy.root());
+        const std::string file = "atlas/" + name + ".ini";
+        ASSERT_EQ(report.findings.size(), static_cast<std::size_t>(c.listed) + (*c.closing != '\0' ? 1 : 0))
+            << joined(report.findings);
+        for (long k = 0; k < c.listed; ++k)
+            EXPECT_EQ(report.findings[static_cast<std::size_t>(k)],
+                      file + ":" + std::to_string(18 + 4 * k) + ": Road=7 is not 0 or 1");
+        if (*c.closing != '\0') {
+            EXPECT_EQ(report.findings.back(), file + c.closing);
+        }
+    }
 }
 
 } // namespace

@@ -17,12 +17,19 @@ Campaign laidOut(int cities, int districts, std::uint32_t seed)
     return test::laidOutCampaign(seed, cities, districts);
 }
 
+// The counts asked for, and the layout they give: when the cities do not
+// divide evenly, the last districts get one city more each.
 struct LayoutCase {
     int cities;
     int districts;
     int expectedCities;
-    int expectedDistricts;
+    std::vector<int> districtSizes; // district 1 first
 };
+
+void PrintTo(const LayoutCase& c, std::ostream* out)
+{
+    *out << c.cities << " cities in " << c.districts << " districts";
+}
 
 class MoonMapLayouts : public testing::TestWithParam<LayoutCase> {};
 
@@ -33,8 +40,19 @@ TEST_P(MoonMapLayouts, EveryCityPlacedLinkedAndNamedOnce)
         const Campaign campaign = laidOut(c.cities, c.districts, seed);
         const int n = campaign.numCities;
         ASSERT_EQ(n, c.expectedCities);
-        ASSERT_EQ(campaign.numDistricts, c.expectedDistricts);
+        ASSERT_EQ(campaign.numDistricts, static_cast<int>(c.districtSizes.size()));
         ASSERT_EQ(campaign.cities.size(), static_cast<std::size_t>(n) + 2);
+        // District d holds the cities districtStart[d] .. districtStart[d + 1] - 1.
+        std::vector<int> sizes;
+        for (int d = 1; d <= campaign.numDistricts; ++d) {
+            const int first = campaign.districtStart.at(static_cast<std::size_t>(d));
+            const int end = campaign.districtStart.at(static_cast<std::size_t>(d) + 1);
+            sizes.push_back(end - first);
+            for (int i = first; i < end; ++i)
+                EXPECT_EQ(campaign.cities.at(static_cast<std::size_t>(i)).district, d) << "city " << i;
+        }
+        EXPECT_EQ(sizes, c.districtSizes) << "seed " << seed;
+        EXPECT_EQ(campaign.districtStart.at(1), 1);
         std::set<std::string> names;
         for (int i = 1; i <= n; ++i) {
             const CampaignCity& city = campaign.cities[static_cast<std::size_t>(i)];
@@ -72,9 +90,16 @@ TEST_P(MoonMapLayouts, EveryCityPlacedLinkedAndNamedOnce)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Counts, MoonMapLayouts,
-                         testing::Values(LayoutCase{30, 6, 30, 6}, LayoutCase{31, 6, 31, 6}, LayoutCase{55, 15, 75, 15},
-                                         LayoutCase{20, 3, 30, 6}, LayoutCase{47, 7, 47, 7}, LayoutCase{100, 9, 55, 9}));
+INSTANTIATE_TEST_SUITE_P(
+    Counts, MoonMapLayouts,
+    testing::Values(LayoutCase{30, 6, 30, {5, 5, 5, 5, 5, 5}}, LayoutCase{31, 6, 31, {5, 5, 5, 5, 5, 6}},
+                    LayoutCase{35, 6, 35, {5, 6, 6, 6, 6, 6}}, LayoutCase{47, 7, 47, {6, 6, 7, 7, 7, 7, 7}},
+                    LayoutCase{44, 8, 44, {5, 5, 5, 5, 6, 6, 6, 6}}, LayoutCase{53, 10, 53, {5, 5, 5, 5, 5, 5, 5, 6, 6, 6}},
+                    LayoutCase{55, 15, 75, std::vector<int>(15, 5)}, LayoutCase{20, 3, 30, {5, 5, 5, 5, 5, 5}},
+                    LayoutCase{100, 9, 55, {6, 6, 6, 6, 6, 6, 6, 6, 7}}),
+    [](const testing::TestParamInfo<LayoutCase>& info) {
+        return std::to_string(info.param.cities) + "in" + std::to_string(info.param.districts);
+    });
 
 TEST(MoonMap, FirstDistrictIsAChainFromTheNorthWest)
 {

@@ -78,40 +78,6 @@ TEST(Generator, SameSeedReplaysTheCityAndTheNextGenerationDiffers)
     EXPECT_NE(CityDescriptionFile::format(c.city()), first);
 }
 
-TEST(Generator, DefaultLargeCityHoldsEveryKindOfStructure)
-{
-    const CityEditorModel editor = generated(2024, [](CityEditorModel&) {});
-    const CityState& city = editor.city();
-    auto counts = countStructures(city);
-    EXPECT_EQ(counts[StructureCode::Hangar], 4);
-    EXPECT_EQ(counts[StructureCode::Landmark], 1);
-    EXPECT_EQ(counts[StructureCode::Stairs], 2);
-    EXPECT_GT(counts[StructureCode::Wall], 20);
-    EXPECT_GT(counts[StructureCode::Gate], 4);
-    EXPECT_GT(counts[StructureCode::Lamp], 10);
-    EXPECT_EQ(counts[StructureCode::House1] + counts[StructureCode::City1] + counts[StructureCode::Industrial1] > 0 &&
-                  counts[StructureCode::House2] + counts[StructureCode::House3] > 0,
-              true);
-    ASSERT_TRUE(city.highway.placed);
-    EXPECT_EQ(city.grid.structure(city.highway.west, city.highway.row), StructureCode::Stairs);
-    EXPECT_EQ(city.grid.at(city.highway.east, city.highway.row + 2).orientation, 90.0f);
-    EXPECT_EQ(city.grid.structure(city.landmarkX, city.landmarkY), StructureCode::Landmark);
-
-    // After the pass every gate faces 0 and every building has a facing.
-    for (int i = 0; i <= 31; ++i) {
-        for (int j = 0; j <= 31; ++j) {
-            const CityCell& cell = city.grid.at(i, j);
-            if (cell.structure == StructureCode::Gate) {
-                EXPECT_EQ(cell.orientation, 0.0f);
-            }
-            const auto code = static_cast<int>(cell.structure);
-            if (code >= 4 && code <= 12) {
-                EXPECT_GE(cell.orientation, 0.0f);
-            }
-        }
-    }
-}
-
 struct WriteBackCase {
     const char* name;
     void (*configure)(CityEditorModel&);
@@ -157,35 +123,6 @@ TEST_P(WriteBacks, ControlsShowWhatWasGenerated)
 
 INSTANTIATE_TEST_SUITE_P(Generator, WriteBacks, testing::ValuesIn(kWriteBacks),
                          [](const testing::TestParamInfo<WriteBackCase>& info) { return std::string(info.param.name); });
-
-TEST(Generator, CarshopStandsInABareYard)
-{
-    const CityEditorModel editor = generated(5, [](CityEditorModel& e) { e.setLandmarkKind(LandmarkKind::Carshop); });
-    const CityState& city = editor.city();
-    ASSERT_GE(city.landmarkX, 1);
-    for (int di = -1; di <= 1; ++di) {
-        for (int dj = -1; dj <= 1; ++dj) {
-            EXPECT_FALSE(city.grid.road(city.landmarkX + di, city.landmarkY + dj));
-            if (di != 0 || dj != 0) {
-                EXPECT_EQ(city.grid.structure(city.landmarkX + di, city.landmarkY + dj), StructureCode::None);
-            }
-        }
-    }
-    EXPECT_EQ(countStructures(city)[StructureCode::Stairs], 0);
-}
-
-TEST(Generator, SpaceportGetsARoadCross)
-{
-    const CityEditorModel editor = generated(8, [](CityEditorModel&) {});
-    const CityState& city = editor.city();
-    const int x = city.landmarkX;
-    const int y = city.landmarkY;
-    ASSERT_EQ(editor.params().landmarkKind, LandmarkKind::Spaceport);
-    for (const auto& [di, dj] : {std::pair{0, 0}, {0, 1}, {0, 2}, {0, -1}, {0, -2}, {1, 0}, {2, 0}, {-1, 0}})
-        EXPECT_TRUE(city.grid.road(x + di, y + dj)) << di << "," << dj;
-    for (const auto& [di, dj] : {std::pair{1, 1}, {-1, -1}, {1, -1}, {-1, 1}})
-        EXPECT_FALSE(city.grid.road(x + di, y + dj));
-}
 
 TEST(Generator, LabLayoutCellForCell)
 {

@@ -33,6 +33,7 @@ public:
             return;
         if (!fileHook.empty())
             ::setenv("VANTOR_TEST_FILE_HOOK", fileHook.c_str(), 1);
+        test::limitChildTime();
         const int fd = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ::dup2(fd, 1);
         ::dup2(fd, 2);

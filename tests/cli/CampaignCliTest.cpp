@@ -1,6 +1,7 @@
 // vantor-cli campaign driven as a process.
 
 #include "TestSupport.hpp"
+#include "wizard/CampaignCountsTable.hpp"
 
 #include <gtest/gtest.h>
 
@@ -31,16 +32,44 @@ TEST(CampaignCli, WritesACampaignAndRefusesToReplaceItWithoutOverwrite)
     EXPECT_EQ(test::readFile(root.path() / "atlas" / "start.ini"), startIni);
 }
 
-TEST(CampaignCli, DistrictLockAndCountCorrection)
+// The shared table of counts: the command line refuses and corrects as the
+// desktop wizard's model does. An existing campaign makes each run stop
+// (exit 3) right after the counts are settled.
+class CampaignCliCounts : public testing::TestWithParam<test::CampaignCountsCase> {};
+
+TEST_P(CampaignCliCounts, RefusesAndCorrectsAsTheWizard)
+{
+    const test::CampaignCountsCase& c = GetParam();
+    test::TempDir root;
+    test::linkData(root.path());
+    std::filesystem::create_directory(root.path() / "atlas");
+    test::writeFile(root.path() / "atlas" / "start.ini", "old campaign");
+    if (c.completed)
+        test::writeFile(root.path() / "config.ini", "[General]\nCC=1\n");
+    const test::ProcessResult r = runCli({"campaign", "--root", root.path().string(), "--cities",
+                                          std::to_string(c.cities), "--districts", std::to_string(c.districts)});
+    const std::string corrected = "Counts corrected to " + std::to_string(c.wantCities) + " cities in " +
+                                  std::to_string(c.wantDistricts) + " districts\n";
+    if (c.refused) {
+        EXPECT_EQ(r.exitCode, 2) << r.output;
+        EXPECT_NE(r.output.find("You are not allowed to change number of districts"), std::string::npos);
+    } else {
+        EXPECT_EQ(r.exitCode, 3) << r.output;
+        const bool changed = c.wantCities != c.cities || c.wantDistricts != c.districts;
+        EXPECT_EQ(r.output.find(corrected) != std::string::npos, changed) << r.output;
+        EXPECT_EQ(r.output.find("Counts corrected") != std::string::npos, changed) << r.output;
+    }
+    EXPECT_EQ(test::readFile(root.path() / "atlas" / "start.ini"), "old campaign");
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CampaignCliCounts, testing::ValuesIn(test::kCampaignCountsCases),
+                         [](const testing::TestParamInfo<test::CampaignCountsCase>& info) { return info.param.name; });
+
+TEST(CampaignCli, RefusesBadOptionsAndWritesTheCorrectedCounts)
 {
     test::TempDir root;
     test::linkData(root.path());
     const std::string dir = root.path().string();
-    const test::ProcessResult locked = runCli({"campaign", "--root", dir, "--districts", "7"});
-    EXPECT_EQ(locked.exitCode, 2);
-    EXPECT_NE(locked.output.find("You are not allowed to change number of districts"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(root.path() / "atlas"));
-
     for (const auto& bad : std::vector<std::vector<std::string>>{{"--cities", "0"}, {"--max-house-density", "24"},
                                                                  {"--limited-lights", "maybe"}, {"--districts"}}) {
         std::vector<std::string> args{"campaign", "--root", dir};
@@ -65,6 +94,7 @@ TEST(CampaignCli, InterruptStopsBeforeTheNextCity)
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
+        test::limitChildTime();
         const std::string dir = root.path().string();
         std::freopen("/dev/null", "w", stdout);
         std::freopen("/dev/null", "w", stderr);

@@ -29,20 +29,21 @@ TEST(CheckCli, WrittenAtlasIsSoundAndDamageIsListedWithExitStatusOne)
     EXPECT_EQ(r.exitCode, 0) << r.output;
     EXPECT_EQ(r.output, "atlas/ is sound: 31 cities, start.ini, moon.bmp, single mission\n");
 
-    // Two kinds of damage: two lines, then the summary.
+    // Three kinds of damage: three lines, then the summary.
     const std::filesystem::path atlas = root.path() / "atlas";
     std::string startIni = test::readFile(atlas / "start.ini");
     const std::size_t at = startIni.find("HealthBody=100\r\n");
     ASSERT_NE(at, std::string::npos);
-    startIni.replace(at, 16, "HealthBody=99,5\r\n");
+    startIni.replace(at, 16, "HealthBody=99,5\r\nDifficulty=3\r\n");
     test::writeFile(atlas / "start.ini", startIni);
     std::filesystem::remove(atlas / "SingleCityGROUND.bmp");
     r = runCli({"check", "--root", dir});
     EXPECT_EQ(r.exitCode, 1) << r.output;
     EXPECT_EQ(r.output, "atlas/start.ini:7: HealthBody=99,5 uses a decimal comma; the game reads reals with a point "
                         "(such as 0.5)\n"
+                        "atlas/start.ini:8: unknown key Difficulty in section [General]\n"
                         "atlas/SingleCityGROUND.bmp: missing (a picture of the single mission)\n"
-                        "atlas/ has 2 problems\n");
+                        "atlas/ has 3 problems\n");
 }
 
 TEST(CheckCli, MissingAtlasIsAProblemAndBadArgumentsAreUsageErrors)

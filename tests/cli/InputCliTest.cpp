@@ -67,6 +67,7 @@ ChildResult runChild(const std::vector<std::string>& args, bool closedStdout, rl
         ::close(out[0]);
     const pid_t pid = ::fork();
     if (pid == 0) {
+        test::limitChildTime();
         if (addressSpace != RLIM_INFINITY) {
             const rlimit limit{addressSpace, addressSpace};
             ::setrlimit(RLIMIT_AS, &limit);

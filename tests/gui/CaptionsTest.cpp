@@ -28,13 +28,21 @@ QString name(const QWidget* w)
     return w->objectName().isEmpty() ? QString(w->metaObject()->className()) : w->objectName();
 }
 
+// A caption as it is drawn: a mnemonic's '&' is not ("&&" is one '&').
+QString drawn(QString caption)
+{
+    caption.replace("&&", QString(QChar(0x1)));
+    caption.remove('&');
+    return caption.replace(QChar(0x1), '&');
+}
+
 // What does not fit in one control, or an empty string.
 QString misfit(const QWidget* w)
 {
     const QFontMetrics fm(w->font());
     QStyle* style = w->style();
     if (const auto* button = qobject_cast<const QAbstractButton*>(w); button != nullptr && !button->text().isEmpty()) {
-        const int text = fm.horizontalAdvance(button->text());
+        const int text = fm.horizontalAdvance(drawn(button->text()));
         int need = 0;
         if (qobject_cast<const QRadioButton*>(w) != nullptr)
             need = style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, w) +
@@ -51,8 +59,8 @@ QString misfit(const QWidget* w)
         const QRect room = label->contentsRect();
         const QRect text =
             label->wordWrap()
-                ? fm.boundingRect(QRect(0, 0, room.width(), 100000), Qt::AlignLeft | Qt::TextWordWrap, label->text())
-                : fm.boundingRect(QRect(0, 0, 100000, 100000), Qt::AlignLeft, label->text());
+                ? fm.boundingRect(QRect(0, 0, room.width(), 100000), Qt::AlignLeft | Qt::TextWordWrap, drawn(label->text()))
+                : fm.boundingRect(QRect(0, 0, 100000, 100000), Qt::AlignLeft, drawn(label->text()));
         if (text.width() > room.width() || text.height() > room.height())
             return QString("needs %1 x %2 pixels, has %3 x %4")
                 .arg(text.width())

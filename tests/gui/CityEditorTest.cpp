@@ -32,6 +32,11 @@ const char* const kStepControls[] = {
     "LabelRoadDensity", "TrackBarHouseDensity", "LabelHouseDensity", "TrackBarHillness", "LabelHillness",
     "TrackBarRebels", "LabelRebels", "CheckBoxLandMark", "ComboBoxLandmark", "PanelPreview", "ButtonShowGround"};
 
+std::filesystem::path atlas(TestProgram& p)
+{
+    return p.dir.path() / "atlas";
+}
+
 QPushButton* button(TestProgram& p, const char* name)
 {
     return child<QPushButton>(p.editor, name);
@@ -60,12 +65,17 @@ void chooseSize(TestProgram& p, int item)
 // Clicks Next until the step is reached (steps 8 and 9 do their work on the way).
 void goToStep(TestProgram& p, int step)
 {
-    while (p.editor->wizardStep() < step) {
-        QPushButton* next = button(p, "ButtonNext");
-        if (!next->isEnabled())
-            qFatal("Next is disabled on step %d", p.editor->wizardStep());
-        next->click();
-    }
+    test::goToStep(p.editor, step, &p.boxes);
+}
+
+// True when the only boxes shown say where the single mission was saved.
+bool onlySavedBoxes(TestProgram& p)
+{
+    for (const auto& shown : p.boxes.shown)
+        if (shown.kind != MessageBoxes::Kind::Information ||
+            shown.text != "Single mission map saved in " + atlas(p).string() + ".")
+            return false;
+    return true;
 }
 
 // The user picks a landmark item from the selector with the keyboard.
@@ -75,11 +85,6 @@ void userChoosesLandmark(TestProgram& p, int item)
     combo->setCurrentIndex(item - 1);
     combo->setFocus();
     QTest::keyClick(combo, Qt::Key_Down);
-}
-
-std::filesystem::path atlas(TestProgram& p)
-{
-    return p.dir.path() / "atlas";
 }
 
 } // namespace
@@ -108,6 +113,7 @@ private slots:
     void failedSaveIsReported();
     void incompleteCatalogueRefusesPreview();
     void failedStepSpeaksTheProgramLanguage();
+    void choicesRemembered();
 };
 
 void CityEditorTest::firstOpening()
@@ -116,7 +122,7 @@ void CityEditorTest::firstOpening()
     p.editor->show();
     QCOMPARE(p.editor->wizardStep(), 1);
     QVERIFY(child<QRadioButton>(p.editor, "RadioGroupSizeItem3")->isChecked());
-    QCOMPARE(child<QRadioButton>(p.editor, "RadioGroupSizeItem3")->text(), QString("Large"));
+    QCOMPARE(child<QRadioButton>(p.editor, "RadioGroupSizeItem3")->text(), QString("&Large"));
     QVERIFY(!button(p, "ButtonBack")->isEnabled());
     QVERIFY(button(p, "ButtonNext")->isEnabled());
     QCOMPARE(p.editor->windowTitle(), QString("City editor: City size - step 1/9"));
@@ -180,7 +186,8 @@ void CityEditorTest::steps()
     for (const char* name : {"CheckBoxHangarNW", "CheckBoxHangarNE", "CheckBoxHangarSE", "CheckBoxHangarSW",
                              "EditCityName"})
         QVERIFY2(child<QWidget>(p.editor, name)->isHidden(), name);
-    QVERIFY(p.boxes.shown.empty());
+    QCOMPARE(p.boxes.shown.size(), std::size_t{step == 9 ? 1u : 0u});
+    QVERIFY(onlySavedBoxes(p));
 }
 
 void CityEditorTest::highwayBoxOnStep4_data()
@@ -214,14 +221,17 @@ void CityEditorTest::landmarkLock_data()
     QTest::addColumn<int>("expected");
     QTest::addColumn<QString>("warning");
 
-    const QString locked = "You are not allowed to make this selection until you successfully complete campaign!";
+    const QString locked = "You are not allowed to make this selection until you successfully complete campaign!\r"
+                           "Finish the game's campaign to unlock this: the game then writes CC=1 into config.ini in "
+                           "its folder.";
     QTest::newRow("Gunshop, no campaign") << "" << 3 << 3 << "";
     QTest::newRow("Fort, no campaign") << "" << 4 << 0 << locked;
     QTest::newRow("Lab, no campaign") << "" << 5 << 0 << locked;
     QTest::newRow("RebelHQ, no campaign") << "" << 8 << 0 << locked;
     QTest::newRow("Lab, campaign completed") << "[General]\r\nCC=1\r\n" << 5 << 5 << "";
     QTest::newRow("Lab, Czech") << "[General]\r\nLanguage=Cze\r\n" << 5 << 0
-                                << "Nemůžete zvolit tuto položku, dokud nedokončíte kampaň ve hře!";
+                                << "Nemůžete zvolit tuto položku, dokud nedokončíte kampaň ve hře!\rOdemkne se dohráním "
+                                   "kampaně ve hře: hra pak zapíše CC=1 do souboru config.ini ve své složce.";
 }
 
 void CityEditorTest::landmarkLock()
@@ -240,6 +250,14 @@ void CityEditorTest::landmarkLock()
 
     QCOMPARE(child<QComboBox>(p.editor, "ComboBoxLandmark")->currentIndex(), expected);
     QCOMPARE(static_cast<int>(p.editor->model().params().landmarkKind), expected);
+    // The mission layouts are marked in the list, with the way to unlock them, until the campaign is finished.
+    const QComboBox* combo = child<QComboBox>(p.editor, "ComboBoxLandmark");
+    const bool completed = config.contains("CC=1");
+    for (int i = 0; i < combo->count(); ++i) {
+        const bool locked = i >= 4 && !completed;
+        QCOMPARE(combo->itemData(i, Qt::ToolTipRole).toString().contains("CC=1"), locked);
+        QCOMPARE(combo->itemData(i, Qt::ForegroundRole).isValid(), locked);
+    }
     if (warning.isEmpty()) {
         QVERIFY(p.boxes.shown.empty());
     } else {
@@ -398,7 +416,8 @@ void CityEditorTest::previewAndSaveWriteFourFiles()
     QVERIFY(!firstSave.empty());
     QVERIFY(readFile(atlas(p) / "SingleCityHIGHT.bmp") != firstHeights);
     QCOMPARE(readFile(atlas(p) / "SingleCity.ini"), CityDescriptionFile::format(p.editor->model().city()));
-    QVERIFY(p.boxes.shown.empty());
+    QCOMPARE(p.boxes.shown.size(), std::size_t{2});
+    QVERIFY(onlySavedBoxes(p));
 }
 
 // While steps 8 and 9 work, the events pumped by the progress dialog reach
@@ -495,7 +514,7 @@ void CityEditorTest::picturesSurviveClosing()
     QCOMPARE(p.editor->wizardStep(), 1);
     chooseSize(p, 0);
     goToStep(p, 9);
-    QVERIFY(p.boxes.shown.empty());
+    QVERIFY(onlySavedBoxes(p));
 }
 
 void CityEditorTest::czechTexts()
@@ -503,14 +522,14 @@ void CityEditorTest::czechTexts()
     TestProgram p("[General]\r\nLanguage=Cze\r\n");
     p.editor->show();
     QCOMPARE(p.editor->windowTitle(), QString("Editor města: Velikost města - krok 1/9"));
-    QCOMPARE(button(p, "ButtonNext")->text(), QString("Další >>"));
-    QCOMPARE(button(p, "ButtonBack")->text(), QString("<< Zpět"));
-    QCOMPARE(button(p, "ButtonReset")->text(), QString("Resetuj"));
-    QCOMPARE(button(p, "ButtonClose")->text(), QString("Konec"));
+    QCOMPARE(button(p, "ButtonNext")->text(), QString("&Další >>"));
+    QCOMPARE(button(p, "ButtonBack")->text(), QString("<< &Zpět"));
+    QCOMPARE(button(p, "ButtonReset")->text(), QString("&Resetuj"));
+    QCOMPARE(button(p, "ButtonClose")->text(), QString("&Konec"));
     QCOMPARE(child<QGroupBox>(p.editor, "RadioGroupSize")->title(), QString("Velikost města"));
-    QCOMPARE(child<QRadioButton>(p.editor, "RadioGroupSizeItem3")->text(), QString("Velké"));
-    QCOMPARE(child<QRadioButton>(p.editor, "RadioGroupLampGridItem0")->text(), QString("Žádné"));
-    QCOMPARE(box(p, "CheckBoxWallN")->text(), QString("Severní zeď"));
+    QCOMPARE(child<QRadioButton>(p.editor, "RadioGroupSizeItem3")->text(), QString("Ve&lké"));
+    QCOMPARE(child<QRadioButton>(p.editor, "RadioGroupLampGridItem0")->text(), QString("&Žádné"));
+    QCOMPARE(box(p, "CheckBoxWallN")->text(), QString("&Severní zeď"));
     QCOMPARE(labelText(p, "LabelInfo"), QString("Upozornění: V malých městech nemůže být dálnice."));
     // The opening text of the rebel label, then the handler's prefix once the slider moves.
     QCOMPARE(labelText(p, "LabelRebels"), QString("Aktivita rebelů: 50"));
@@ -518,17 +537,22 @@ void CityEditorTest::czechTexts()
     QCOMPARE(labelText(p, "LabelRebels"), QString("Aktivita rebelů: 70"));
     slider(p, "TrackBarHouseDensity")->setValue(80);
     QCOMPARE(labelText(p, "LabelHouseDensity"), QString("Hustota budov: 80"));
-    // The landmark items stay as they are.
-    QCOMPARE(child<QComboBox>(p.editor, "ComboBoxLandmark")->itemText(8), QString("RebelHQ"));
+    // The landmark names are Czech; the locked ones say how they unlock.
+    const QComboBox* landmarks = child<QComboBox>(p.editor, "ComboBoxLandmark");
+    QCOMPARE(landmarks->itemText(0), QString("Kosmodrom"));
+    QCOMPARE(landmarks->itemText(8), QString("Štáb rebelů"));
+    QVERIFY(landmarks->itemData(8, Qt::ToolTipRole).toString().contains("CC=1"));
 
     chooseSize(p, 0);
     goToStep(p, 9);
     QCOMPARE(p.editor->windowTitle(), QString("Editor města: Ulož - krok 9/9"));
     QCOMPARE(labelText(p, "LabelInfo").section(QChar(u'\n'), 0, 0), QString("Mapa mise uložena."));
-    // The progress dialog keeps its English captions; the task line is Czech.
-    QCOMPARE(p.progress->windowTitle(), QString("Work in progress..."));
-    QCOMPARE(child<QPushButton>(p.progress, "ButtonCancel")->text(), QString("Cancel"));
-    QCOMPARE(child<QLabel>(p.progress, "LabelTotal")->text(), QString("Total progress"));
+    QCOMPARE(QString::fromStdString(p.boxes.shown.back().text),
+             QString("Mapa mise uložena do %1.").arg(QString::fromStdString(atlas(p).string())));
+    // The progress dialog speaks Czech too.
+    QCOMPARE(p.progress->windowTitle(), QString("Probíhá práce..."));
+    QCOMPARE(child<QPushButton>(p.progress, "ButtonCancel")->text(), QString("&Zrušit"));
+    QCOMPARE(child<QLabel>(p.progress, "LabelTotal")->text(), QString("Celkový postup"));
     QCOMPARE(child<QLabel>(p.progress, "LabelTask")->text(), QString("Právě ukládám: SingleCity"));
 }
 
@@ -537,34 +561,38 @@ void CityEditorTest::lowerCaseCzeIsEnglish()
     TestProgram p("[General]\r\nLanguage=cze\r\n");
     p.editor->show();
     QCOMPARE(p.editor->windowTitle(), QString("City editor: City size - step 1/9"));
-    QCOMPARE(button(p, "ButtonNext")->text(), QString("Next >>"));
+    QCOMPARE(button(p, "ButtonNext")->text(), QString("&Next >>"));
     QCOMPARE(labelText(p, "LabelRebels"), QString("Rebel activity: 50"));
 }
 
-// A save that cannot write atlas/ is reported; the dialog closes and the
-// user can go Back or Close.
+// A save into an atlas/ that cannot be written (here a file in its place) is
+// refused before any work with words for the player; the wizard stays on
+// the preview of step 8 (never "Save - step 9/9" over nothing), nothing changes.
 void CityEditorTest::failedSaveIsReported()
 {
     TestProgram p;
     writeFile(atlas(p), "not a directory");
     p.editor->show();
     chooseSize(p, 0);
-    goToStep(p, 9);
+    goToStep(p, 8);
+    button(p, "ButtonNext")->click();
 
+    QCOMPARE(p.editor->wizardStep(), 8);
+    QCOMPARE(p.editor->windowTitle(), QString("City editor: Preview - step 8/9"));
     QCOMPARE(p.boxes.shown.size(), std::size_t{1});
-    QCOMPARE(p.boxes.shown[0].kind, MessageBoxes::Kind::Error);
-    QVERIFY2(QString::fromStdString(p.boxes.shown[0].text).contains("atlas"), p.boxes.shown[0].text.c_str());
+    QCOMPARE(p.boxes.shown[0].kind, MessageBoxes::Kind::Warning);
+    QCOMPARE(QString::fromStdString(p.boxes.shown[0].text),
+             QString("The game's folder cannot be written:\r%1\rChoose another game folder in the main menu, or "
+                     "allow writing to this one.")
+                 .arg(QString::fromStdString(atlas(p).string())));
+    QVERIFY(labelText(p, "LabelInfo").startsWith("Preview created."));
+    QVERIFY(child<QWidget>(p.editor, "CityMap")->isVisibleTo(p.editor));
     QVERIFY(!p.progress->isVisible());
     QVERIFY(!p.editor->busy());
     QVERIFY(button(p, "ButtonBack")->isEnabled());
-    QVERIFY(!button(p, "ButtonNext")->isEnabled());
-    QVERIFY(button(p, "ButtonReset")->isEnabled());
-    QVERIFY(button(p, "ButtonClose")->isEnabled());
-    QCOMPARE(readFile(atlas(p)), std::string("not a directory"));
-
-    button(p, "ButtonBack")->click();
-    QCOMPARE(p.editor->wizardStep(), 8);
     QVERIFY(button(p, "ButtonNext")->isEnabled());
+    QVERIFY(button(p, "ButtonReset")->isEnabled());
+    QCOMPARE(readFile(atlas(p)), std::string("not a directory"));
     button(p, "ButtonClose")->click();
     QVERIFY(!p.editor->isVisible());
 }
@@ -598,13 +626,55 @@ void CityEditorTest::failedStepSpeaksTheProgramLanguage()
     p.editor->show();
     chooseSize(p, 0);
     child<QLineEdit>(p.editor, "EditCityName")->setText("start");
-    goToStep(p, 9);
+    goToStep(p, 8);
+    button(p, "ButtonNext")->click();
+    // The failed save returns to the preview.
+    QCOMPARE(p.editor->wizardStep(), 8);
 
     const QString expected = QString::fromUtf8("Název města „start“ nelze použít: je to název souboru kampaně");
     QCOMPARE(p.boxes.shown.size(), std::size_t{1});
     QCOMPARE(QString::fromStdString(p.boxes.shown[0].text), expected);
-    QCOMPARE(labelText(p, "LabelInfo"), expected);
+    QVERIFY(labelText(p, "LabelInfo").startsWith(QString::fromUtf8("Náhled vytvořen.")));
     QVERIFY(!std::filesystem::exists(atlas(p) / "start.ini"));
+}
+
+// The choices survive closing and a new run of the program (new windows on
+// the same settings); Reset brings the defaults back, also for the next run.
+void CityEditorTest::choicesRemembered()
+{
+    {
+        TestProgram p;
+        p.editor->show();
+        chooseSize(p, 1);
+        child<QRadioButton>(p.editor, "RadioGroupLampGridItem3")->click();
+        box(p, "CheckBoxWallsYN")->setChecked(false);
+        slider(p, "TrackBarRebels")->setValue(70);
+        QTest::keyClicks(child<QLineEdit>(p.editor, "EditSeed"), "99");
+        goToStep(p, 3);
+        button(p, "ButtonClose")->click();
+    }
+    const auto expect = [](TestProgram& q, int size, int lamps, bool walls, int rebels, const QString& seed) {
+        q.editor->show();
+        QCOMPARE(q.editor->wizardStep(), 1);
+        const GenerationParams& params = q.editor->model().params();
+        QCOMPARE(params.sizeChoice, size);
+        QVERIFY(child<QRadioButton>(q.editor, QString("RadioGroupSizeItem%1").arg(size).toLatin1().constData())
+                    ->isChecked());
+        QCOMPARE(params.lampChoice, lamps);
+        QCOMPARE(box(q, "CheckBoxWallsYN")->isChecked(), walls);
+        QCOMPARE(params.walls, walls);
+        QCOMPARE(slider(q, "TrackBarRebels")->value(), rebels);
+        QCOMPARE(params.rebelsPosition, rebels);
+        QCOMPARE(child<QLineEdit>(q.editor, "EditSeed")->text(), seed);
+    };
+    {
+        TestProgram again({}, DataSetup::Full, Settings::Kept);
+        expect(again, 1, 3, false, 70, "99");
+        button(again, "ButtonReset")->click();
+        expect(again, 3, 1, true, 50, "");
+    }
+    TestProgram third({}, DataSetup::Full, Settings::Kept);
+    expect(third, 3, 1, true, 50, "");
 }
 
 int runCityEditorTest(int argc, char** argv)

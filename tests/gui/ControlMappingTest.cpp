@@ -149,8 +149,7 @@ void ControlMappingTest::controlsReachTheSavedCity()
     child<QCheckBox>(p.editor, "CheckBoxLandMark")->setChecked(false);
     child<QSlider>(p.editor, "TrackBarHillness")->setValue(23);
     child<QSlider>(p.editor, "TrackBarRebels")->setValue(71);
-    while (p.editor->wizardStep() < 9)
-        child<QPushButton>(p.editor, "ButtonNext")->click();
+    goToStep(p.editor, 9, &p.boxes);
     const IniFile city = IniFile::load(p.dir.path() / "atlas" / "SingleCity.ini");
     QCOMPARE(city.readInteger("General", "Size", -1), 7);
     QCOMPARE(city.readInteger("General", "Hillness", -1), 23);

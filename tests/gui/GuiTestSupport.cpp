@@ -1,5 +1,7 @@
 #include "GuiTestSupport.hpp"
 
+#include <QSettings>
+
 #include <filesystem>
 
 namespace vantor::test {
@@ -15,8 +17,10 @@ MessageBoxes::Answer ScriptedMessageBoxes::show(Kind kind, std::string_view text
     return kind == Kind::Question ? Answer::Yes : Answer::Ok;
 }
 
-TestProgram::TestProgram(std::string_view configIni, DataSetup data)
+TestProgram::TestProgram(std::string_view configIni, DataSetup data, Settings settings)
 {
+    if (settings == Settings::Fresh)
+        QSettings().clear();
     namespace fs = std::filesystem;
     switch (data) {
     case DataSetup::Full:

@@ -95,7 +95,7 @@ void MainMenuTest::exitClosesAndReleasesPictures()
 {
     TestProgram program;
     program.menu->show();
-    QVERIFY(QTest::qWaitForWindowExposed(program.menu));
+    QVERIFY(QTest::qWaitForWindowExposed(program.menu, kWaitMs));
     child<QPushButton>(program.menu, "ButtonExit")->click();
     QVERIFY(!program.menu->isVisible());
     QVERIFY(!program.menu->catalogue().complete());

@@ -72,8 +72,7 @@ void ProgressGroundTest::groundViewerSize()
     TestProgram p(config.toStdString());
     p.editor->show();
     child<QRadioButton>(p.editor, QString("RadioGroupSizeItem%1").arg(size).toLatin1().constData())->click();
-    while (p.editor->wizardStep() < 8)
-        child<QPushButton>(p.editor, "ButtonNext")->click();
+    goToStep(p.editor, 8, &p.boxes);
 
     // Opened twice: the same picture both times.
     for (int opening = 0; opening < 2; ++opening) {
@@ -81,14 +80,16 @@ void ProgressGroundTest::groundViewerSize()
         QImage shown;
         QString seenTitle;
         QString seenClose;
+        bool closed = false;
         QTimer::singleShot(0, p.ground, [&] {
             seen = p.ground->size();
             shown = child<QLabel>(p.ground, "Image1")->pixmap().toImage();
             seenTitle = p.ground->windowTitle();
             seenClose = child<QPushButton>(p.ground, "Button1")->text();
-            child<QPushButton>(p.ground, "Button1")->click();
+            closed = closesItsWindow(p.ground, child<QPushButton>(p.ground, "Button1"));
         });
         child<QPushButton>(p.editor, "ButtonShowGround")->click();
+        QVERIFY(closed);
         QCOMPARE(seen, window);
         const int side = window.width() - 20;
         QCOMPARE(shown.size(), QSize(side, side));

@@ -9,7 +9,10 @@
 #include "gui/StopSignals.hpp"
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -17,6 +20,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -36,10 +40,15 @@ fs::path atlas(TestProgram& p)
     return p.dir.path() / "atlas";
 }
 
+void writeAtlas(const fs::path& dir, const char* name, std::string_view text)
+{
+    fs::create_directories(dir / "atlas");
+    writeFile(dir / "atlas" / name, text);
+}
+
 void writeAtlas(TestProgram& p, const char* name, std::string_view text)
 {
-    fs::create_directories(atlas(p));
-    writeFile(atlas(p) / name, text);
+    writeAtlas(p.dir.path(), name, text);
 }
 
 // Every entry under atlas/ (folders, hidden staging folders and temporary
@@ -142,8 +151,7 @@ void StopSignalsTest::campaignIsCancelled()
     Stopper stopper(p);
 
     p.campaign->show();
-    while (p.campaign->wizardStep() < 3)
-        child<QPushButton>(p.campaign, "ButtonNext")->click();
+    goToStep(p.campaign, 3, &p.boxes);
     p.boxes.answers = {MessageBoxes::Answer::Yes};
     RaiseDuring raise(p, signal, "Current task: generating");
     child<QPushButton>(p.campaign, "ButtonNext")->click();
@@ -157,7 +165,7 @@ void StopSignalsTest::campaignIsCancelled()
     QCOMPARE(stopper.dismissals, 1);
 
     // The quit waits for the wizard's step to return to the event loop.
-    QTRY_COMPARE(stopper.quits, std::vector<int>{128 + signal});
+    QTRY_COMPARE_WITH_TIMEOUT(stopper.quits, std::vector<int>{128 + signal}, kWaitMs);
     QVERIFY(!stopper.busyAtQuit);
     QCOMPARE(stopper.stop.exitStatus(), 128 + signal);
     QVERIFY(!p.campaign->isVisible());
@@ -178,8 +186,7 @@ void StopSignalsTest::saveStopsBeforeRenames()
 
     p.editor->show();
     child<QRadioButton>(p.editor, "RadioGroupSizeItem0")->click();
-    while (p.editor->wizardStep() < 8)
-        child<QPushButton>(p.editor, "ButtonNext")->click();
+    goToStep(p.editor, 8, &p.boxes);
     QVERIFY(stopper.quits.empty());
     RaiseDuring raise(p, SIGINT, "Current task: saving");
     child<QPushButton>(p.editor, "ButtonNext")->click();
@@ -187,14 +194,15 @@ void StopSignalsTest::saveStopsBeforeRenames()
     QVERIFY(raise.raised);
     QVERIFY(!p.editor->busy());
     QCOMPARE(snapshot(atlas(p)), before);
-    QTRY_COMPARE(stopper.quits, std::vector<int>{130});
+    QTRY_COMPARE_WITH_TIMEOUT(stopper.quits, std::vector<int>{130}, kWaitMs);
     QVERIFY(!stopper.busyAtQuit);
     QVERIFY(!p.editor->isVisible());
     QCOMPARE(snapshot(atlas(p)), before);
 }
 
 // The program's real boxes once stopping: the open question is closed
-// without an answer (so an overwrite is declined), later boxes are not shown.
+// without an answer (so an overwrite is declined), later boxes are not shown,
+// and the boxes shown until OK return at once.
 void StopSignalsTest::dismissedBoxesDoNotWait()
 {
     QtMessageBoxes boxes;
@@ -214,12 +222,14 @@ void StopSignalsTest::dismissedBoxesDoNotWait()
         boxes.dismiss();
         closeLeftOpen();
     });
-    QCOMPARE(boxes.show(MessageBoxes::Kind::Question, "Overwrite?"), MessageBoxes::Answer::Closed);
+    QCOMPARE(boxes.show(MessageBoxes::Kind::Question, "Overwrite?"), MessageBoxes::Answer::Dismissed);
     QVERIFY(questionShown);
     QCOMPARE(leftOpen, 0);
 
     closeLeftOpen();
-    QCOMPARE(boxes.show(MessageBoxes::Kind::Information, "Cancelled."), MessageBoxes::Answer::Closed);
+    QCOMPARE(boxes.show(MessageBoxes::Kind::Information, "Cancelled."), MessageBoxes::Answer::Dismissed);
+    boxes.information("Shown until OK.");
+    boxes.warning("Shown until OK.");
     QCOMPARE(leftOpen, 0);
     QCoreApplication::processEvents();
 }
@@ -244,7 +254,7 @@ void StopSignalsTest::idleProgramCloses()
 
     std::raise(signal);
     QCOMPARE(StopSignals::received(), signal);
-    QTRY_COMPARE(stopper.quits, std::vector<int>{128 + signal});
+    QTRY_COMPARE_WITH_TIMEOUT(stopper.quits, std::vector<int>{128 + signal}, kWaitMs);
     QVERIFY(!p.menu->isVisible());
     QVERIFY(!p.campaign->isVisible());
 
@@ -257,18 +267,25 @@ void StopSignalsTest::idleProgramCloses()
     QCOMPARE(stopper.stop.exitStatus(), 128 + signal);
 }
 
+// The boxes a stop signal meets in the running program. "startup" is the
+// real program's box about a wrong --root; the others run in a child of this
+// test (runStopProbe below) built as the program builds its windows.
 void StopSignalsTest::programExitsWithSignalStatus_data()
 {
+    QTest::addColumn<QString>("scenario");
     QTest::addColumn<int>("signal");
-    QTest::newRow("SIGTERM") << SIGTERM;
-    QTest::newRow("SIGINT") << SIGINT;
-    QTest::newRow("SIGHUP") << SIGHUP;
+    for (const char* scenario : {"startup", "information", "warning", "question", "cancelled", "idle"}) {
+        QTest::addRow("%s SIGTERM", scenario) << QString(scenario) << SIGTERM;
+        QTest::addRow("%s SIGHUP", scenario) << QString(scenario) << SIGHUP;
+    }
+    QTest::addRow("idle SIGINT") << QString("idle") << SIGINT;
 }
 
-// The built program, started on the offscreen platform: its start-up lines
-// on standard error come after the handlers are installed.
+// The program ends with 128 + the signal within a second of it, and what it
+// writes after the signal is at most a line of its own.
 void StopSignalsTest::programExitsWithSignalStatus()
 {
+    QFETCH(QString, scenario);
     QFETCH(int, signal);
     const QString program = QStringLiteral(VANTOR_BIN_DIR "/vantor");
     if (!fs::is_regular_file(program.toStdString()))
@@ -278,18 +295,92 @@ void StopSignalsTest::programExitsWithSignalStatus()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     process.setProcessEnvironment(environment);
-    process.start(program, {"--root", QString::fromStdString(root.path().string())});
-    QVERIFY(process.waitForStarted());
+    QByteArray ready;
+    if (scenario == "startup") {
+        process.start(program, {"--root", QString::fromStdString((root.path() / "nonexistent").string())});
+        ready = "is not a directory";
+    } else if (scenario == "idle") {
+        process.start(program, {"--root", QString::fromStdString(root.path().string())});
+        ready = "Data from";
+    } else {
+        process.start(QCoreApplication::applicationFilePath(),
+                      {"StopProbe", scenario, QString::fromStdString(root.path().string())});
+        ready = "probe: ready";
+    }
+    QVERIFY(process.waitForStarted(10000));
     QByteArray err;
-    while (!err.contains("Data from") && process.state() == QProcess::Running) {
-        process.waitForReadyRead(1000);
+    QDeadlineTimer started(kWaitMs);
+    while (!err.contains(ready) && process.state() == QProcess::Running && !started.hasExpired()) {
+        process.waitForReadyRead(100);
         err += process.readAllStandardError();
     }
-    QVERIFY2(err.contains("Data from"), err.constData());
+    if (!err.contains(ready))
+        process.kill();
+    QVERIFY2(err.contains(ready), err.constData());
+    QTest::qWait(50); // the box's event loop runs
+    err += process.readAllStandardError();
+    const qsizetype before = err.size();
+
+    QElapsedTimer stopping;
+    stopping.start();
     QCOMPARE(::kill(static_cast<pid_t>(process.processId()), signal), 0);
-    QVERIFY(process.waitForFinished(60000));
+    const bool finished = process.waitForFinished(5000);
+    const qint64 took = stopping.elapsed();
+    if (!finished) {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+    QVERIFY2(finished, "still running 5 s after the signal");
+    QVERIFY2(took < 1000, qPrintable(QString("took %1 ms").arg(took)));
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 128 + signal);
+    err += process.readAllStandardError();
+    const QByteArray after = err.mid(before);
+    QVERIFY2(after.count('\n') <= 2, after.constData());
+}
+
+// A child of the test: the program's windows and stop handling, built in the
+// order gui/main.cpp builds them, with the real message boxes, led to one
+// box (or, for "cancelled", into a campaign); "probe: ready" on standard
+// error says the box is open. Returns what the program returns.
+int runStopProbe(const QString& scenario, const fs::path& dir)
+{
+    QtMessageBoxes boxes;
+    StopSignals stopSignals;
+    linkData(dir);
+    if (scenario == "question")
+        writeAtlas(dir, "start.ini", "old campaign");
+    RandomSource random;
+    VantorWindows windows(random, boxes, dir);
+    StopOnSignal stopOnSignal(stopSignals, windows, [&boxes] { boxes.dismiss(); },
+                              [](int status) { QCoreApplication::exit(status); });
+    windows.menu.show();
+
+    QTimer ready;
+    QObject::connect(&ready, &QTimer::timeout, [&] {
+        const bool working = windows.progress.isVisible() &&
+                             child<QLabel>(&windows.progress, "LabelTask")->text().startsWith("Current task: generating");
+        if ((scenario == "cancelled" && working) ||
+            (scenario != "cancelled" && qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr)) {
+            std::fputs("probe: ready\n", stderr);
+            ready.stop();
+        }
+    });
+    ready.start(10);
+    QTimer::singleShot(0, [&] {
+        if (scenario == "information") {
+            boxes.information("Campaign successfully generated.");
+        } else if (scenario == "warning") {
+            windows.campaignEditor.show();
+            child<QPushButton>(&windows.campaignEditor, "ButtonDistrictNumPlus")->click();
+        } else {
+            windows.campaignEditor.show();
+            for (int step = 1; step < 4; ++step)
+                child<QPushButton>(&windows.campaignEditor, "ButtonNext")->click();
+        }
+    });
+    const int status = QApplication::exec();
+    return stopOnSignal.exitStatus() != 0 ? stopOnSignal.exitStatus() : status;
 }
 
 int runStopSignalsTest(int argc, char** argv)

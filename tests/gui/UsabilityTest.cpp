@@ -1,7 +1,9 @@
 // What a user meets beyond each window's own texts: the progress dialog
-// that only the work may hide, Qt's standard buttons in Czech, a
-// double-click that acts once, the ground viewer on a small screen, the
-// keyboard in the choice groups and the seed of the preview.
+// that only the work may hide and that opens over its wizard, Qt's standard
+// buttons in Czech and No as the question's default, Enter and Escape in the
+// wizards, a double-click that acts once, the ground viewer on a small
+// screen, the keyboard in the choice groups, and the seeds that repeat a
+// city or a campaign as vantor-cli makes it.
 
 #include "GuiTestSupport.hpp"
 
@@ -11,10 +13,14 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QMap>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
@@ -38,14 +44,6 @@ const char* const kCzech = "[General]\r\nLanguage=Cze\r\n";
 QPushButton* button(QWidget* window, const char* name)
 {
     return child<QPushButton>(window, name);
-}
-
-// Programmatic clicks on Next up to the step (steps with work do it on the way).
-template <typename Wizard>
-void goToStep(Wizard* wizard, int step)
-{
-    while (wizard->wizardStep() < step)
-        button(wizard, "ButtonNext")->click();
 }
 
 // Records, on every round of events while `busy` holds, whether the dialog
@@ -106,6 +104,13 @@ private slots:
     void keyboardInChoiceGroups();
     void previewShowsItsSeed_data();
     void previewShowsItsSeed();
+    void campaignSeedRepeats();
+    void enterAndEscape_data();
+    void enterAndEscape();
+    void questionDefaultsToNo();
+    void progressCentredOverWizard();
+    void mnemonicsOnEveryStep_data();
+    void mnemonicsOnEveryStep();
 };
 
 // ---- the progress dialog ----
@@ -253,7 +258,7 @@ void UsabilityTest::doubleClickActsOnce()
         goToStep(p.campaign, from);
     else
         goToStep(p.editor, from);
-    QTRY_VERIFY(shown());
+    QTRY_VERIFY_WITH_TIMEOUT(shown(), kWaitMs);
     QPushButton* next = button(wizard, "ButtonNext");
 
     // Press, release, the double-click's second press, release: the first
@@ -271,7 +276,7 @@ void UsabilityTest::doubleClickActsOnce()
     QCOMPARE(step(), from + 1);
 
     // Once it shows, Next works.
-    QTRY_VERIFY(shown());
+    QTRY_VERIFY_WITH_TIMEOUT(shown(), kWaitMs);
     QTest::mouseClick(next, Qt::LeftButton);
     QCOMPARE(step(), from + 2);
     if (!campaign)
@@ -306,6 +311,7 @@ void UsabilityTest::groundViewerFitsScreen()
     QSize picture;
     QPoint scrollMax;
     QSize viewport;
+    bool closed = false;
     QTimer::singleShot(0, p.ground, [&] {
         seen = p.ground->size();
         frame = p.ground->geometry();
@@ -313,9 +319,10 @@ void UsabilityTest::groundViewerFitsScreen()
         auto* area = child<QScrollArea>(p.ground, "ScrollGround");
         scrollMax = {area->horizontalScrollBar()->maximum(), area->verticalScrollBar()->maximum()};
         viewport = area->viewport()->size();
-        button(p.ground, "Button1")->click();
+        closed = closesItsWindow(p.ground, button(p.ground, "Button1"));
     });
     button(p.editor, "ButtonShowGround")->click();
+    QVERIFY(closed);
 
     const QRect room = p.ground->screen()->availableGeometry();
     const QSize design(side + 20, side + 40);
@@ -361,7 +368,7 @@ void UsabilityTest::keyboardInChoiceGroups()
     TestProgram p;
     p.editor->show();
     QApplication::setActiveWindow(p.editor);
-    QVERIFY(QTest::qWaitForWindowActive(p.editor));
+    QVERIFY(QTest::qWaitForWindowActive(p.editor, kWaitMs));
     goToStep(p.editor, step);
     const auto radio = [&](int item) {
         return child<QRadioButton>(p.editor, QString("%1Item%2").arg(group).arg(item).toLatin1().constData());
@@ -402,19 +409,23 @@ void UsabilityTest::previewShowsItsSeed_data()
     QTest::addColumn<QString>("config");
     QTest::addColumn<QString>("word");
     QTest::addColumn<int>("size");
-    QTest::newRow("English, Large") << "" << "Seed" << 3;
-    QTest::newRow("Czech, Small") << kCzech << "Semínko" << 1;
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("English, Large, typed seed") << "" << "Seed" << 3 << "4000000001";
+    QTest::newRow("Czech, Small, new seed") << kCzech << "Semínko" << 1 << "";
 }
 
-// Steps 8 and 9 say which seed made the preview; the core with that seed and
-// the same settings makes the same city, and so does vantor-cli.
+// Steps 8 and 9 say which seed made the preview (the typed one, or a new one
+// when the field is empty); the core with that seed and the same settings
+// makes the same city, and vantor-cli the same four files.
 void UsabilityTest::previewShowsItsSeed()
 {
     QFETCH(QString, config);
     QFETCH(QString, word);
     QFETCH(int, size);
+    QFETCH(QString, typed);
     TestProgram p(config.toStdString());
     p.editor->show();
+    QTest::keyClicks(child<QLineEdit>(p.editor, "EditSeed"), typed);
     child<QRadioButton>(p.editor, QString("RadioGroupSizeItem%1").arg(size).toLatin1().constData())->click();
     goToStep(p.editor, 7);
     const GenerationParams settings = p.editor->model().params();
@@ -426,6 +437,8 @@ void UsabilityTest::previewShowsItsSeed()
     bool ok = false;
     const std::uint32_t seed = match.captured(1).toUInt(&ok);
     QVERIFY(ok);
+    if (!typed.isEmpty())
+        QCOMPARE(match.captured(1), typed);
 
     CityEditorModel again(p.editor->model().language());
     attachData(again);
@@ -452,6 +465,191 @@ void UsabilityTest::previewShowsItsSeed()
     QVERIFY2(cli.exitCode == 0, cli.output.c_str());
     for (const char* file : {"SingleCity.ini", "SingleCityPLAN.bmp", "SingleCityGROUND.bmp", "SingleCityHIGHT.bmp"})
         QVERIFY2(readFile(root.path() / "atlas" / file) == readFile(p.dir.path() / "atlas" / file), file);
+}
+
+// The campaign wizard with a typed seed writes the files `vantor-cli campaign
+// --seed` writes with the same settings, and its preview says the seed.
+void UsabilityTest::campaignSeedRepeats()
+{
+    TestProgram p;
+    p.campaign->show();
+    QTest::keyClicks(child<QLineEdit>(p.campaign, "EditSeed"), "77");
+    goToStep(p.campaign, 2);
+    child<QCheckBox>(p.campaign, "CheckBoxBigCity")->setChecked(false); // small cities keep the test quick
+    goToStep(p.campaign, 3);
+    QVERIFY(child<QLabel>(p.campaign, "LabelWorking")->text().endsWith("\nSeed 77"));
+    // The current-task bar runs for each city, not only the total bar.
+    int taskBarTop = 0;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (p.progress->isVisible())
+            taskBarTop = std::max(taskBarTop, child<QProgressBar>(p.progress, "ProgressBarTask")->value());
+    });
+    watch.start(0);
+    goToStep(p.campaign, 4);
+    QCOMPARE(taskBarTop, 100);
+    QVERIFY(fs::is_regular_file(p.dir.path() / "atlas" / "start.ini"));
+
+    TempDir root;
+    linkData(root.path());
+    const ProcessResult cli =
+        runCli({"campaign", "--root", root.path().string(), "--seed", "77", "--large-cities", "off"});
+    QVERIFY2(cli.exitCode == 0, cli.output.c_str());
+    std::vector<fs::path> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(root.path() / "atlas"))
+        if (entry.is_regular_file() && entry.path().filename() != ".lock")
+            names.push_back(entry.path().filename());
+    QVERIFY(names.size() > 60);
+    for (const fs::path& name : names)
+        QVERIFY2(readFile(root.path() / "atlas" / name) == readFile(p.dir.path() / "atlas" / name),
+                 name.string().c_str());
+}
+
+void UsabilityTest::enterAndEscape_data()
+{
+    QTest::addColumn<bool>("campaign");
+    QTest::newRow("city wizard") << false;
+    QTest::newRow("campaign wizard") << true;
+}
+
+// Enter presses the default button wherever the focus is: Next on every
+// step, and on the last step, where Next is off, Close. Escape closes as Close does.
+void UsabilityTest::enterAndEscape()
+{
+    QFETCH(bool, campaign);
+    TestProgram p;
+    WizardFrame* wizard = campaign ? static_cast<WizardFrame*>(p.campaign) : static_cast<WizardFrame*>(p.editor);
+    const int steps = campaign ? 4 : 9;
+    const auto pressEnter = [wizard] {
+        QWidget* focus = wizard->focusWidget() != nullptr ? wizard->focusWidget() : wizard;
+        QTest::keyClick(focus, Qt::Key_Return);
+    };
+    wizard->show();
+    if (campaign) {
+        child<QCheckBox>(p.campaign, "CheckBoxBigCity")->setChecked(false);
+        child<QLineEdit>(p.campaign, "EditCityNum")->setFocus(); // Enter in a count box moves on too
+    } else {
+        child<QRadioButton>(p.editor, "RadioGroupSizeItem0")->click();
+    }
+    for (int step = 1; step < steps; ++step) {
+        QCOMPARE(wizard->wizardStep(), step);
+        QVERIFY(button(wizard, "ButtonNext")->isDefault());
+        pressEnter();
+    }
+    QCOMPARE(wizard->wizardStep(), steps);
+    QVERIFY(!button(wizard, "ButtonNext")->isEnabled());
+    QVERIFY(button(wizard, "ButtonClose")->isDefault());
+    pressEnter();
+    QVERIFY(!wizard->isVisible());
+
+    wizard->show();
+    QVERIFY(wizard->isVisible());
+    // Tab follows reading order: the step's controls, then the bottom row left to right.
+    const QStringList order = campaign ? QStringList{"EditCityNum", "ButtonCityNumPlus", "ButtonCityNumMinus",
+                                                     "EditDistrictNum", "ButtonDistrictNumPlus",
+                                                     "ButtonDistrictNumMinus", "EditSeed", "ButtonNext", "ButtonClose"}
+                                       : QStringList{"RadioGroupSizeItem0", "ButtonReset", "EditSeed", "ButtonNext",
+                                                     "ButtonClose"};
+    QApplication::setActiveWindow(wizard);
+    QStringList tabbed;
+    child<QWidget>(wizard, order.front().toLatin1().constData())->setFocus(Qt::TabFocusReason);
+    for (int i = 0; i < order.size(); ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY(focus != nullptr);
+        tabbed << focus->objectName();
+        QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    QCOMPARE(tabbed, order);
+    pressEnter();
+    QCOMPARE(wizard->wizardStep(), 2);
+    QTest::keyClick(wizard, Qt::Key_Escape);
+    QVERIFY(!wizard->isVisible());
+}
+
+// The overwrite question's default is No: Enter alone keeps the campaign.
+void UsabilityTest::questionDefaultsToNo()
+{
+    QtMessageBoxes boxes;
+    bool noIsDefault = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr)
+            return;
+        noIsDefault = box->defaultButton() == box->button(QMessageBox::No);
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    QCOMPARE(boxes.show(MessageBoxes::Kind::Question, "Campaign already exists.\rDo you want to overwrite it?"),
+             MessageBoxes::Answer::No);
+    QVERIFY(noIsDefault);
+}
+
+// The progress dialog opens centred over the wizard whose work it shows.
+void UsabilityTest::progressCentredOverWizard()
+{
+    TestProgram p;
+    p.editor->show();
+    p.editor->move(40, 30);
+    QPoint centre;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        if (p.progress->isVisible())
+            centre = p.progress->frameGeometry().center();
+    });
+    probe.start(0);
+    child<QRadioButton>(p.editor, "RadioGroupSizeItem0")->click();
+    goToStep(p.editor, 8);
+    QVERIFY(!centre.isNull());
+    // Within a window frame's border of the centre.
+    QVERIFY2((centre - p.editor->frameGeometry().center()).manhattanLength() <= 8,
+             qPrintable(QString("%1,%2").arg(centre.x()).arg(centre.y())));
+}
+
+void UsabilityTest::mnemonicsOnEveryStep_data()
+{
+    QTest::addColumn<QString>("config");
+    QTest::addColumn<bool>("campaign");
+    QTest::newRow("city wizard") << "" << false;
+    QTest::newRow("city wizard, Czech") << kCzech << false;
+    QTest::newRow("campaign wizard") << "" << true;
+    QTest::newRow("campaign wizard, Czech") << kCzech << true;
+}
+
+// On every step every button and choice shown (the + and - arrows aside)
+// and every label of a field has a mnemonic, and no two share one.
+void UsabilityTest::mnemonicsOnEveryStep()
+{
+    QFETCH(QString, config);
+    QFETCH(bool, campaign);
+    TestProgram p(config.toStdString());
+    WizardFrame* wizard = campaign ? static_cast<WizardFrame*>(p.campaign) : static_cast<WizardFrame*>(p.editor);
+    wizard->show();
+    if (campaign)
+        child<QCheckBox>(p.campaign, "CheckBoxBigCity")->setChecked(false);
+    else
+        child<QRadioButton>(p.editor, "RadioGroupSizeItem0")->click();
+    const QRegularExpression mnemonic("&([^&])");
+    for (int step = 1;; ++step) {
+        QCOMPARE(wizard->wizardStep(), step);
+        QMap<QChar, QString> taken;
+        QStringList captions;
+        for (const QAbstractButton* b : wizard->findChildren<QAbstractButton*>())
+            if (b->isVisibleTo(wizard) && b->text() != "+" && b->text() != "-")
+                captions << b->text();
+        for (const QLabel* l : wizard->findChildren<QLabel*>())
+            if (l->isVisibleTo(wizard) && l->buddy() != nullptr)
+                captions << l->text();
+        for (const QString& caption : captions) {
+            const QRegularExpressionMatch m = mnemonic.match(caption);
+            QVERIFY2(m.hasMatch(), qPrintable(QString("step %1: \"%2\" has no mnemonic").arg(step).arg(caption)));
+            const QChar key = m.captured(1).at(0).toLower();
+            QVERIFY2(!taken.contains(key), qPrintable(QString("step %1: \"%2\" and \"%3\" share %4")
+                                                          .arg(step).arg(caption, taken.value(key)).arg(key)));
+            taken.insert(key, caption);
+        }
+        if (!button(wizard, "ButtonNext")->isEnabled())
+            break;
+        button(wizard, "ButtonNext")->click();
+    }
 }
 
 int runUsabilityTest(int argc, char** argv)
