@@ -109,7 +109,7 @@ TEST(BmpSwizzle, EncodeWritesThePlainFileForEveryWidth)
     std::vector<std::pair<int, int>> sizes;
     for (const int width : widths())
         sizes.emplace_back(width, 3);
-    for (const auto size : {std::pair{1, 1}, {7, 9}, {333, 250}, {5461, 9}, {16384, 2}, {0, 0}})
+    for (const auto& size : {std::pair{1, 1}, {7, 9}, {333, 250}, {5461, 9}, {16384, 2}, {0, 0}})
         sizes.push_back(size);
     for (const auto& [width, height] : sizes) {
         SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
@@ -122,8 +122,9 @@ TEST(BmpSwizzle, EncodeWritesThePlainFileForEveryWidth)
         const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
         BmpFile::encode(picture, [&](std::span<const std::uint8_t> piece) {
             EXPECT_LE(piece.size(), BmpFile::kEncodeBufferBytes);
-            if (stride > 0)
+            if (stride > 0) {
                 EXPECT_EQ((streamed.size() + piece.size() - 54) % stride, 0u) << "a piece ends mid-row";
+            }
             streamed.insert(streamed.end(), piece.begin(), piece.end());
         });
         EXPECT_EQ(streamed, expected);
