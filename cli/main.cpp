@@ -9,6 +9,7 @@
 #include "shell/AtlasDirectory.hpp"
 #include "shell/BmpFile.hpp"
 #include "shell/Config.hpp"
+#include "shell/PhaseProfile.hpp"
 #include "shell/PictureCatalogue.hpp"
 #include "shell/ProgramPaths.hpp"
 #include "VantorBuildInfo.hpp"
@@ -244,11 +245,14 @@ int runCampaign(const cli::CampaignOptions& options, const char* argv0)
         campaign.moonBase = BmpFile::read(dataHome / "data" / "moonBase.bmp");
         const PictureCatalogue catalogue = PictureCatalogue::load(dataHome);
         catalogue.requireComplete();
+        PhaseProfile::phaseDone("catalogue");
         MoonMap::generateUntilValid(campaign, random, MoonMap::loadLabelFont(dataHome));
+        PhaseProfile::phaseDone("moon map");
 
         CityEditorModel editor(config.language());
         editor.setCatalogue(catalogue);
         editor.loadGroundTextures(dataHome);
+        PhaseProfile::phaseDone("textures");
         counts.setMaxHouseDensity(options.maxHouseDensity);
         counts.setLargeCities(options.largeCities);
         counts.setLimitedLights(options.limitedLights);
@@ -259,6 +263,7 @@ int runCampaign(const cli::CampaignOptions& options, const char* argv0)
         const CampaignOutcome outcome =
             CampaignWriter::write(campaign, counts.settings(), editor, root, random, progress,
                                   [overwrite] { return overwrite; });
+        PhaseProfile::phaseDone("cities and commit");
         if (outcome == CampaignOutcome::Declined) {
             std::cerr << "vantor-cli: a campaign already exists in " << (root / "atlas").string()
                       << "; nothing was changed (use --overwrite to replace it)\n";
@@ -303,10 +308,12 @@ int runCity(const cli::CityOptions& options, const char* argv0)
         const PictureCatalogue catalogue = PictureCatalogue::load(paths.dataHome());
         catalogue.requireComplete();
         editor.setCatalogue(catalogue);
+        PhaseProfile::phaseDone("catalogue");
         // Only the part of the textures this city's ground covers.
         editor.loadGroundTextures(paths.dataHome(), editor.groundSideFor());
+        PhaseProfile::phaseDone("textures");
         TerminalProgress progress;
-        editor.generate(random, progress);
+        editor.generateOnce(random, progress);
         const std::string unchanged = "nothing in " + (root / "atlas").string() + " was changed";
         if (stopRequested())
             return reportStop(unchanged);
@@ -382,6 +389,7 @@ int runRepair(const cli::CheckOptions& options, const char* argv0)
 
 int main(int argc, char** argv)
 {
+    vantor::PhaseProfile::phaseDone("start-up");
     // A reader that closes its end early (`vantor-cli city | true`) must not
     // kill the program mid-save with SIGPIPE: writes to a closed standard
     // output or error fail quietly instead, and the exit status stays that

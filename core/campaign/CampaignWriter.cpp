@@ -247,13 +247,13 @@ CampaignOutcome CampaignWriter::write(const Campaign& campaign, const CampaignSe
     for (const char* key : {"1", "2", "3", "4"})
         ini.writeReal("Healthes", key, 20);
 
-    // Each city is placed here, in draw order, and drawn and encoded by the
-    // pipeline's workers; its files come back, one city at a time and in
-    // order, into the staging folder. Declared after the staging folder, the
-    // pipeline stops (dropping unwritten cities) before the folder goes.
-    CityPipeline pipeline(editor, programDir, [&staging](const std::vector<CityPipeline::File>& files) {
-        for (const CityPipeline::File& file : files)
-            staging.add(file.path.filename().string(), file.bytes);
+    // Each city is placed here, in draw order, and drawn by the pipeline's
+    // workers, which write its files, one city at a time and in order, into
+    // the staging folder. Declared after the staging folder, the pipeline
+    // stops (dropping unwritten cities) before the folder goes.
+    CityPipeline pipeline(editor, programDir, [&staging](const std::vector<CitySaver::OutputFile>& files) {
+        for (const CitySaver::OutputFile& file : files)
+            staging.add(file.name, [&file](const ByteWriter& write) { file.writeTo(write); });
     });
     const int total = campaign.numCities + 1; // the cities and the headquarters
     for (int i = 1; i <= total; ++i) {
@@ -275,7 +275,7 @@ CampaignOutcome CampaignWriter::write(const Campaign& campaign, const CampaignSe
     writeObjectives(ini, campaign);
     const std::string text = ini.text();
     staging.add("start.ini", std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
-    staging.add("moon.bmp", BmpFile::encode(campaign.moonMap));
+    staging.add("moon.bmp", [&campaign](const ByteWriter& write) { BmpFile::encode(campaign.moonMap, write); });
     // A stop asked for during the last city still keeps the previous campaign.
     if (progress.cancelRequested()) {
         progress.setTotalProgress(0);

@@ -15,8 +15,7 @@ namespace vantor {
 namespace {
 
 // Cities in flight beyond one per worker: enough that a worker never waits
-// for the next placement, few enough to bound memory (a Large city holds
-// about 8 MB of pictures and encoded files).
+// for the next placement.
 constexpr std::uint64_t kQueuedBeyondWorkers = 1;
 
 // How often a waiting caller pumps its progress sink.
@@ -36,12 +35,38 @@ struct CityPipeline::Job {
     std::vector<StructureCode> variants;
 };
 
-// A worker's own city: its pictures and noise state are reused city after city.
+// A drawn city's pictures waiting for their turn to be written, and its
+// files pointing at them.
+struct CityPipeline::Finished {
+    Image plan;
+    Image ground;
+    Image height;
+    std::vector<CitySaver::OutputFile> files;
+    bool waiting = false; // handed over, not yet written
+};
+
+// A worker's own city and a second set of its three pictures: a drawn city's
+// pictures move there to wait for their turn while the next city is drawn.
+// Both sets, the noise and the shade mask are reused city after city.
 struct CityPipeline::Worker {
     CityState city;
+    Finished finished;
 };
 
 CityPipeline::CityPipeline(CityEditorModel& editor, std::filesystem::path programDir, Writer writer, int workers)
+    : CityPipeline(
+          editor, programDir,
+          [this, write = std::move(writer)](const std::vector<CitySaver::OutputFile>& files) {
+              std::vector<File> whole;
+              for (const CitySaver::OutputFile& file : files)
+                  whole.push_back({atlas_ / file.name, file.bytes()});
+              write(whole);
+          },
+          workers)
+{
+}
+
+CityPipeline::CityPipeline(CityEditorModel& editor, std::filesystem::path programDir, OutputWriter writer, int workers)
     : editor_(editor), atlas_(std::move(programDir) / "atlas"), writer_(std::move(writer))
 {
     const CityState& source = editor.city();
@@ -158,7 +183,7 @@ void CityPipeline::work(Worker& worker)
             queue_.pop_front();
         }
 
-        std::vector<File> files;
+        std::vector<CitySaver::OutputFile> files;
         try {
             CityState& city = worker.city;
             city.params = job->params;
@@ -172,7 +197,7 @@ void CityPipeline::work(Worker& worker)
             RandomSource noiseRandom(job->noiseSeed);
             // The editor's textures are only read, by every worker at once.
             CityGenerator::drawPictures(city, source.dirt1, source.dirt2, noiseRandom, job->variants, quiet);
-            files = encodeCity(city, atlas_);
+            files = CitySaver::outputFiles(city);
         } catch (...) {
             {
                 const std::lock_guard lock(mutex_);
@@ -183,10 +208,31 @@ void CityPipeline::work(Worker& worker)
             continue;
         }
 
-        // Hand the files over in submission order; whichever worker finds
-        // the next city ready writes it (and any that follow).
+        // The pictures move to the worker's second set (its previous city
+        // there written first), and the city waits for its turn.
         std::unique_lock lock(mutex_);
-        done_.emplace(job->index, std::move(files));
+        Finished& finished = worker.finished;
+        changed_.wait(lock, [&] { return stopping_ || failure_ || !finished.waiting; });
+        if (stopping_ || failure_)
+            continue;
+        CityState& city = worker.city;
+        std::swap(finished.plan, city.planPicture);
+        std::swap(finished.ground, city.groundPicture);
+        std::swap(finished.height, city.heightPicture);
+        for (CitySaver::OutputFile& file : files) {
+            if (file.picture == &city.planPicture)
+                file.picture = &finished.plan;
+            else if (file.picture == &city.groundPicture)
+                file.picture = &finished.ground;
+            else if (file.picture == &city.heightPicture)
+                file.picture = &finished.height;
+        }
+        finished.files = std::move(files);
+        finished.waiting = true;
+        done_.emplace(job->index, &finished);
+
+        // Whichever worker finds the next city ready writes it (and any that
+        // follow), in submission order.
         if (writing_) {
             lock.unlock();
             changed_.notify_all();
@@ -197,11 +243,11 @@ void CityPipeline::work(Worker& worker)
             const auto next = done_.find(written_);
             if (next == done_.end())
                 break;
-            const std::vector<File> ready = std::move(next->second);
+            Finished& ready = *next->second;
             done_.erase(next);
             lock.unlock();
             try {
-                writer_(ready);
+                writer_(ready.files);
             } catch (...) {
                 lock.lock();
                 if (!failure_)
@@ -209,6 +255,7 @@ void CityPipeline::work(Worker& worker)
                 break;
             }
             lock.lock();
+            ready.waiting = false;
             ++written_;
             changed_.notify_all();
         }
@@ -220,19 +267,9 @@ void CityPipeline::work(Worker& worker)
 
 std::vector<CityPipeline::File> CityPipeline::encodeCity(const CityState& city, const std::filesystem::path& atlas)
 {
-    const std::string& name = city.params.cityName;
-    CitySaver::checkCityName(name);
-    const int side = city.params.size() + 1;
-    if (city.planPicture.width() != side * 10 || city.groundPicture.width() != side * 32 ||
-        city.heightPicture.width() != side * 2)
-        throw VantorError("Nothing to save for " + name + ": generate the city first");
-    const std::string text = CityDescriptionFile::format(city);
     std::vector<File> files;
-    files.reserve(4);
-    files.push_back({atlas / (name + ".ini"), std::vector<std::uint8_t>(text.begin(), text.end())});
-    files.push_back({atlas / (name + "PLAN.bmp"), BmpFile::encode(city.planPicture)});
-    files.push_back({atlas / (name + "GROUND.bmp"), BmpFile::encode(city.groundPicture)});
-    files.push_back({atlas / (name + "HIGHT.bmp"), BmpFile::encode(city.heightPicture)});
+    for (CitySaver::File& file : CitySaver::files(city))
+        files.push_back({atlas / file.name, std::move(file.bytes)});
     return files;
 }
 

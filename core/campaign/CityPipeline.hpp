@@ -9,10 +9,12 @@
 // variants and returns, leaving the random source exactly where a full
 // Generate would have left it. A worker thread then replays the noise from
 // the saved seed, draws the plan, height and ground pictures and the
-// shadows, formats the description file, encodes the three pictures and
-// hands the four finished files to the caller's writer.
+// shadows in its own pictures (kept for the largest city and reused by every
+// city it draws) and formats the description file; the city's pictures then
+// wait in the worker's second set for their turn, when the four files go to
+// the caller's writer, the pictures encoded as they are written.
 //
-//   city 1: [place]--submit--> worker A: [noise, ground, shadows, encode] -> write
+//   city 1: [place]--submit--> worker A: [noise, ground, shadows] -> write
 //   city 2:        [place]--submit--> worker B: [ ... ] -> write
 //   city 3:               [place] (waits while two cities are in flight)
 //
@@ -23,6 +25,7 @@
 
 #include "city/ProgressSink.hpp"
 #include "city/RandomSource.hpp"
+#include "cityfiles/CitySaver.hpp"
 #include "wizard/CityEditorModel.hpp"
 
 #include <condition_variable>
@@ -49,11 +52,16 @@ public:
     // Writes one city's files (description file, plan, ground, height), all
     // or none; throws VantorError on failure.
     using Writer = std::function<void(const std::vector<File>& files)>;
+    // The same with the files as they are written (CitySaver::OutputFile):
+    // the pictures are encoded while the writer writes them.
+    using OutputWriter = std::function<void(const std::vector<CitySaver::OutputFile>& files)>;
 
     // Cities of `editor` go to <programDir>/atlas. The editor's catalogue and
     // ground textures must stay loaded and unchanged while the pipeline
     // lives. workers: threads drawing pictures, at least 1 (default: the
     // cores, at most 2).
+    CityPipeline(CityEditorModel& editor, std::filesystem::path programDir, OutputWriter writer, int workers = 0);
+    // The same handing each file over whole.
     CityPipeline(CityEditorModel& editor, std::filesystem::path programDir, Writer writer, int workers = 0);
     // Stops: cities not yet written are dropped, running ones end unwritten.
     ~CityPipeline();
@@ -73,6 +81,7 @@ public:
 
 private:
     struct Job;
+    struct Finished;
     struct Worker;
 
     void work(Worker& worker);
@@ -81,16 +90,16 @@ private:
 
     CityEditorModel& editor_;
     std::filesystem::path atlas_;
-    Writer writer_;
+    OutputWriter writer_;
     std::vector<std::unique_ptr<Worker>> workers_;
     std::vector<std::thread> threads_;
 
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::deque<std::unique_ptr<Job>> queue_;            // submitted, not yet taken
-    std::map<std::uint64_t, std::vector<File>> done_;   // rendered, waiting for their turn
+    std::deque<std::unique_ptr<Job>> queue_;       // submitted, not yet taken
+    std::map<std::uint64_t, Finished*> done_;      // drawn, waiting for their turn
     std::uint64_t submitted_ = 0;
-    std::uint64_t written_ = 0;
+    std::uint64_t written_ = 0; // the city whose turn it is to be written
     bool writing_ = false;
     bool stopping_ = false;
     std::exception_ptr failure_;

@@ -33,7 +33,14 @@ namespace vantor {
 
 class CityGenerator {
 public:
-    static void generate(CityState& city, RandomSource& random, ProgressSink& progress);
+    // What generate() does with the city's ground textures: keep them for
+    // the next generation, or use them once, the ground picture then being
+    // built in dirt1's own memory (city.dirt1 is left empty) instead of a
+    // copy of it; for a program that generates one city and ends.
+    enum class Textures { Keep, UseOnce };
+
+    static void generate(CityState& city, RandomSource& random, ProgressSink& progress,
+                         Textures textures = Textures::Keep);
 
     // Phases 1 to 17: the grid, landmark and written-back parameters.
     static void place(CityState& city, RandomSource& random, ProgressSink& progress);
@@ -45,6 +52,9 @@ public:
     // variants drawn after them (BuildingVariants::drawVariants). The ground
     // is drawn from dirt1 and dirt2 rather than the city's own pair.
     static void drawPictures(CityState& city, const Image& dirt1, const Image& dirt2, RandomSource& noiseRandom,
+                             const std::vector<StructureCode>& variants, ProgressSink& progress);
+    // The same, building the ground in dirt1's own memory.
+    static void drawPictures(CityState& city, Image&& dirt1, const Image& dirt2, RandomSource& noiseRandom,
                              const std::vector<StructureCode>& variants, ProgressSink& progress);
 
     // The height picture: the 256 x 256 noise sampled at (size + 1) * 2 pixels a side.

@@ -5,6 +5,8 @@
 // border. Orientation is in degrees: 0 North, 90 West, 180 South, 270 East,
 // -1 unset (walls: 0 runs West-East, 90 runs North-South).
 
+#include "shell/PictureMemory.hpp"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -70,23 +72,37 @@ private:
     std::array<CityCell, kSide * kSide> cells_;
 };
 
-// One byte per ground-picture pixel (1025 x 1025): set once a shadow has
-// darkened that pixel, so overlapping shadows darken it only once.
+// One byte per ground-picture pixel (at most 1025 x 1025): set once a
+// shadow has darkened that pixel, so overlapping shadows darken it only once.
+// Only the ground's own square is held, and clearing is deferred to the
+// next painting: a city clears its mask several times before anything is
+// painted, and a small city's shadows touch only a small square.
 class ShadeMask {
 public:
     static constexpr int kSide = 1025;
 
-    ShadeMask() : marks_(static_cast<std::size_t>(kSide) * kSide, 0) {}
-
-    // x, y must be inside 0..1024.
-    bool marked(int x, int y) const noexcept { return marks_[index(x, y)] != 0; }
+    // Prepares marking on a side x side ground (side 0..kSide): the marks
+    // kept since the last clear() stay, everything else is unmarked.
+    void prepare(int side);
+    // Any x, y: false outside the prepared square.
+    bool marked(int x, int y) const noexcept
+    {
+        return x >= 0 && y >= 0 && x < side_ && y < side_ && marks_[index(x, y)] != 0;
+    }
+    // x, y inside the prepared square.
+    bool markedInside(int x, int y) const noexcept { return marks_[index(x, y)] != 0; }
     void mark(int x, int y) noexcept { marks_[index(x, y)] = 1; }
-    void clear() noexcept { std::fill(marks_.begin(), marks_.end(), std::uint8_t{0}); }
+    // Unmarks every pixel; the memory stays for the next city.
+    void clear() noexcept { side_ = 0; }
 
 private:
-    static std::size_t index(int x, int y) noexcept { return static_cast<std::size_t>(y) * kSide + static_cast<std::size_t>(x); }
+    std::size_t index(int x, int y) const noexcept
+    {
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(side_) + static_cast<std::size_t>(x);
+    }
 
-    std::vector<std::uint8_t> marks_;
+    int side_ = 0; // 0: nothing marked
+    std::vector<std::uint8_t, PictureAllocator<std::uint8_t>> marks_;
 };
 
 } // namespace vantor

@@ -234,6 +234,22 @@ void drawRoadTiles(CityState& city, ProgressSink& progress)
     }
 }
 
+int groundSide(const CityState& city) noexcept
+{
+    return (city.params.size() + 1) * 32;
+}
+
+// Everything after the dirt1 base: the dirt2 mix, the ground patches and the road tiles.
+void drawOnBase(CityState& city, const Image& dirt2, RandomSource& random, ProgressSink& progress)
+{
+    if (city.params.size() > 3) {
+        city.noise.build(groundSide(city) - 1, random, city.dirtMask);
+        mixDirt(city, dirt2, progress);
+    }
+    drawStructureGround(city);
+    drawRoadTiles(city, progress);
+}
+
 } // namespace
 
 void GroundPicture::build(CityState& city, RandomSource& random, ProgressSink& progress)
@@ -244,16 +260,24 @@ void GroundPicture::build(CityState& city, RandomSource& random, ProgressSink& p
 void GroundPicture::build(CityState& city, const Image& dirt1, const Image& dirt2, RandomSource& random,
                           ProgressSink& progress)
 {
-    const int size = city.params.size();
-    const int width = (size + 1) * 32;
-    city.groundPicture = Image::forOverwrite(width, width); // fillTiled writes every pixel
+    const int width = groundSide(city);
+    city.groundPicture.reuseForOverwrite(width, width); // fillTiled writes every pixel
     fillTiled(city.groundPicture, dirt1);
-    if (size > 3) {
-        city.dirtMask = city.noise.build(width - 1, random);
-        mixDirt(city, dirt2, progress);
+    drawOnBase(city, dirt2, random, progress);
+}
+
+void GroundPicture::build(CityState& city, Image&& dirt1, const Image& dirt2, RandomSource& random,
+                          ProgressSink& progress)
+{
+    const int width = groundSide(city);
+    if (dirt1.width() < width || dirt1.height() < width) {
+        build(city, static_cast<const Image&>(dirt1), dirt2, random, progress);
+        return;
     }
-    drawStructureGround(city);
-    drawRoadTiles(city, progress);
+    city.groundPicture = std::move(dirt1);
+    dirt1 = Image();
+    city.groundPicture.cropTopLeft(width, width);
+    drawOnBase(city, dirt2, random, progress);
 }
 
 } // namespace vantor

@@ -19,6 +19,10 @@ public:
     // are not read); several cities can share one pair this way.
     static void build(CityState& city, const Image& dirt1, const Image& dirt2, RandomSource& random,
                       ProgressSink& progress);
+    // The same, the ground built in dirt1's own memory when dirt1 covers it
+    // (dirt1 is then left empty); a smaller dirt1 is tiled as above.
+    static void build(CityState& city, Image&& dirt1, const Image& dirt2, RandomSource& random,
+                      ProgressSink& progress);
 };
 
 } // namespace vantor

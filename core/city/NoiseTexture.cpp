@@ -12,18 +12,6 @@
 
 namespace vantor {
 
-namespace {
-
-// Levels that take part: 1..6 drawn, 7 black. Level 0 is drawn but unused.
-constexpr int kFirstDrawnLevel = 1;
-constexpr int kLastDrawnLevel = NoiseTexture::kLevels - 2;
-
-std::uint64_t levelDraws(int lastIndex, int level) noexcept
-{
-    const auto n = static_cast<std::uint64_t>(lastIndex >> level);
-    return (n + 1) * (n + 1);
-}
-
 // Control points of one octave: (n + 1) x (n + 1) bytes, 0 or 255,
 // addressed [x][y] as the draws are made; a view into the shared buffer.
 struct OctaveGrid {
@@ -35,6 +23,21 @@ struct OctaveGrid {
         return points[static_cast<std::size_t>(x) * static_cast<std::size_t>(n + 1) + static_cast<std::size_t>(y)];
     }
 };
+
+namespace {
+
+// Levels that take part: 1..6 drawn, 7 black. Level 0 is drawn but unused.
+constexpr int kFirstDrawnLevel = 1;
+constexpr int kLastDrawnLevel = NoiseTexture::kLevels - 2;
+
+// The smallest lastIndex built on more than one thread.
+constexpr int kThreadedFrom = 511;
+
+std::uint64_t levelDraws(int lastIndex, int level) noexcept
+{
+    const auto n = static_cast<std::uint64_t>(lastIndex >> level);
+    return (n + 1) * (n + 1);
+}
 
 // Rows of rectangles narrower than this are copied as one block of this
 // many bytes; the bytes past the rectangle are overwritten by the
@@ -112,7 +115,9 @@ struct OctaveLayer {
     }
 };
 
-OctaveLayer prepareLayer(const OctaveGrid& grid, int lastIndex)
+// The rectangles of one octave without their patterns: enough to work out
+// single pixels (see pixelValue()).
+OctaveLayer layerRectangles(const OctaveGrid& grid, int lastIndex)
 {
     OctaveLayer layer;
     layer.grid = grid;
@@ -135,6 +140,13 @@ OctaveLayer prepareLayer(const OctaveGrid& grid, int lastIndex)
             ++cell;
         layer.cellOf[static_cast<std::size_t>(p)] = cell;
     }
+    return layer;
+}
+
+OctaveLayer prepareLayer(const OctaveGrid& grid, int lastIndex)
+{
+    OctaveLayer layer = layerRectangles(grid, lastIndex);
+    const int s = grid.n;
     std::vector<int> sizes;
     for (int b = 0; b < s; ++b) {
         const int w = layer.edges[static_cast<std::size_t>(b) + 1] - layer.edges[static_cast<std::size_t>(b)];
@@ -145,6 +157,34 @@ OctaveLayer prepareLayer(const OctaveGrid& grid, int lastIndex)
         for (const int w : sizes)
             layer.patterns.push_back(makePatterns(w, h));
     return layer;
+}
+
+// One pixel of an enlarged octave, as the patterns give it: the rectangle
+// holding (x, y) and the terms of its lit corners, each divided on its own.
+unsigned pixelValue(const OctaveLayer& layer, int x, int y) noexcept
+{
+    const auto& edges = layer.edges;
+    const int a = layer.cellOf[static_cast<std::size_t>(y)];
+    const int b = layer.cellOf[static_cast<std::size_t>(x)];
+    const int top = edges[static_cast<std::size_t>(a)];
+    const int left = edges[static_cast<std::size_t>(b)];
+    const auto uh = static_cast<std::uint32_t>(edges[static_cast<std::size_t>(a) + 1] - top);
+    const auto uw = static_cast<std::uint32_t>(edges[static_cast<std::size_t>(b) + 1] - left);
+    const std::uint32_t area = uw * uh;
+    if (area == 0)
+        return 0;
+    const auto dy = static_cast<std::uint32_t>(y - top);
+    const auto dx = static_cast<std::uint32_t>(x - left);
+    std::uint32_t v = 0;
+    if (layer.grid.at(b, a))
+        v += 255 * (uh - dy) * (uw - dx) / area;
+    if (layer.grid.at(b + 1, a))
+        v += 255 * (uh - dy) * dx / area;
+    if (layer.grid.at(b, a + 1))
+        v += 255 * dy * (uw - dx) / area;
+    if (layer.grid.at(b + 1, a + 1))
+        v += 255 * dy * dx / area;
+    return v & 0xFFu;
 }
 
 // Writes one row of an enlarged octave, keeping the rectangle row it last
@@ -240,6 +280,28 @@ void darkenRow(std::uint8_t* __restrict out, std::size_t n, unsigned w) noexcept
 
 } // namespace
 
+void NoiseTexture::sample(int lastIndex, RandomSource& random, std::span<const int> columns, std::span<const int> rows,
+                          std::vector<std::uint8_t>& values)
+{
+    std::vector<OctaveLayer> layers;
+    for (const OctaveGrid& grid : drawControlPoints(lastIndex, random))
+        layers.push_back(layerRectangles(grid, lastIndex));
+    const unsigned weight = static_cast<unsigned>(blendWeight_);
+    const unsigned layerWeight = 255u - weight;
+    values.resize(columns.size() * rows.size());
+    std::size_t at = 0;
+    for (const int y : rows) {
+        for (const int x : columns) {
+            if (x < 0 || y < 0 || x > lastIndex || y > lastIndex)
+                throw VantorError("noise sample " + std::to_string(x) + ", " + std::to_string(y) + " is outside the picture");
+            unsigned v = 0;
+            for (const OctaveLayer& layer : layers)
+                v = (layerWeight * pixelValue(layer, x, y) + weight * v) >> 8;
+            values[at++] = static_cast<std::uint8_t>((weight * v) >> 8);
+        }
+    }
+}
+
 std::uint64_t NoiseTexture::drawCount(int lastIndex) noexcept
 {
     std::uint64_t draws = 0;
@@ -250,10 +312,19 @@ std::uint64_t NoiseTexture::drawCount(int lastIndex) noexcept
 
 GreyPicture NoiseTexture::build(int lastIndex, RandomSource& random)
 {
+    GreyPicture picture;
+    build(lastIndex, random, picture);
+    return picture;
+}
+
+std::vector<OctaveGrid> NoiseTexture::drawControlPoints(int lastIndex, RandomSource& random)
+{
     if (lastIndex < (1 << (kLevels - 1)) || lastIndex > kMaxLastIndex)
         throw VantorError("noise picture size " + std::to_string(lastIndex + 1) + " is out of range");
     lastIndex_ = lastIndex;
-    const int threads = threads_;
+    // A picture of a quarter megapixel or less takes well under a
+    // millisecond: starting a thread would cost more than it saves.
+    const int threads = lastIndex < kThreadedFrom ? 1 : threads_;
 
     // FillRandom, levels 1..6: one run of draws right after level 0's, laid
     // out in one buffer level after level ([x][y] within a level, the order
@@ -264,7 +335,8 @@ GreyPicture NoiseTexture::build(int lastIndex, RandomSource& random)
         levelStart[static_cast<std::size_t>(k)] = drawn;
         drawn += static_cast<std::size_t>(levelDraws(lastIndex, k));
     }
-    std::vector<std::uint8_t> points(drawn);
+    std::vector<std::uint8_t>& points = points_;
+    points.resize(drawn); // every byte is drawn below
     const std::uint32_t firstSeed = [&] {
         RandomSource start(random.seed());
         start.skip(levelDraws(lastIndex, 0));
@@ -279,7 +351,7 @@ GreyPicture NoiseTexture::build(int lastIndex, RandomSource& random)
     });
     random.skip(drawCount(lastIndex));
 
-    std::vector<OctaveLayer> layers;
+    std::vector<OctaveGrid> grids;
     for (int k = kFirstDrawnLevel; k <= kLastDrawnLevel; ++k) {
         const int n = lastIndex >> k;
         std::uint8_t* grid = points.data() + levelStart[static_cast<std::size_t>(k)];
@@ -293,13 +365,21 @@ GreyPicture NoiseTexture::build(int lastIndex, RandomSource& random)
                 column[n] = 0;
             }
         }
-        layers.push_back(prepareLayer(OctaveGrid{n, grid}, lastIndex));
+        grids.push_back(OctaveGrid{n, grid});
     }
+    return grids;
+}
+
+void NoiseTexture::build(int lastIndex, RandomSource& random, GreyPicture& result)
+{
+    std::vector<OctaveLayer> layers;
+    for (const OctaveGrid& grid : drawControlPoints(lastIndex, random))
+        layers.push_back(prepareLayer(grid, lastIndex));
+    const int threads = lastIndex < kThreadedFrom ? 1 : threads_;
 
     const auto side = static_cast<std::size_t>(lastIndex + 1);
-    GreyPicture result;
     result.side = lastIndex + 1;
-    result.values.resize(side * side);
+    result.values.resize(side * side); // every row is written below
 
     // Interpolate and blend, one row at a time: v starts at 0 (level 0 is
     // never enlarged), takes v = ((255 - W) * layer + W * v) >> 8 for levels
@@ -330,7 +410,6 @@ GreyPicture NoiseTexture::build(int lastIndex, RandomSource& random)
             darkenRow(out, n, w);
         }
     });
-    return result;
 }
 
 } // namespace vantor

@@ -21,8 +21,10 @@
 // split into runs that start from a jumped copy of the random source.
 
 #include "city/RandomSource.hpp"
+#include "shell/PictureMemory.hpp"
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace vantor {
@@ -30,13 +32,15 @@ namespace vantor {
 // A square grey picture, one byte a pixel, row-major (index y * side + x).
 struct GreyPicture {
     int side = 0;
-    std::vector<std::uint8_t> values;
+    std::vector<std::uint8_t, PictureAllocator<std::uint8_t>> values;
 
     std::uint8_t at(int x, int y) const noexcept
     {
         return values[static_cast<std::size_t>(y) * static_cast<std::size_t>(side) + static_cast<std::size_t>(x)];
     }
 };
+
+struct OctaveGrid; // the control points of one octave
 
 class NoiseTexture {
 public:
@@ -50,8 +54,17 @@ public:
 
     // Builds the picture for lastIndex 128..1023 (the city uses 255, 511,
     // 1023) and leaves `random` stepped by drawCount(lastIndex).
-    // The working octave arrays live only for the call.
     GreyPicture build(int lastIndex, RandomSource& random);
+    // The same into `picture`, in the memory it already holds when that is
+    // large enough. The control points' memory is kept for the next build.
+    void build(int lastIndex, RandomSource& random, GreyPicture& picture);
+
+    // The values build(lastIndex) gives at the pixels (columns[i], rows[j]),
+    // row by row (values[j * columns.size() + i]), each worked out on its
+    // own: a few thousand samples of a large picture cost a small part of
+    // building it. The same draws as build(); samples must lie inside.
+    void sample(int lastIndex, RandomSource& random, std::span<const int> columns, std::span<const int> rows,
+                std::vector<std::uint8_t>& values);
 
     // The number of draws build(lastIndex) makes.
     static std::uint64_t drawCount(int lastIndex) noexcept;
@@ -62,9 +75,14 @@ public:
     int threadCount() const noexcept { return threads_; }
 
 private:
+    // Draws the control points of levels 1..6 into points_ (borders forced
+    // to 0) and steps `random` past every draw of the picture.
+    std::vector<OctaveGrid> drawControlPoints(int lastIndex, RandomSource& random);
+
     int lastIndex_ = 255;
     int blendWeight_ = 128;
     int threads_ = 1;
+    std::vector<std::uint8_t> points_; // control points of levels 1..6, reused
 };
 
 } // namespace vantor

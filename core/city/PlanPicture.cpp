@@ -99,7 +99,7 @@ void drawHighway(const CityState& city, Canvas& canvas)
 void PlanPicture::clear(CityState& city)
 {
     const int side = (city.params.size() + 1) * 10;
-    city.planPicture = Image(side, side, kGround);
+    city.planPicture.reuse(side, side, kGround);
 }
 
 void PlanPicture::draw(CityState& city)

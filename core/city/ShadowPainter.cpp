@@ -4,9 +4,33 @@
 
 namespace vantor {
 
+void ShadeMask::prepare(int side)
+{
+    side = std::clamp(side, 0, kSide);
+    if (side == side_)
+        return;
+    const auto n = static_cast<std::size_t>(side);
+    if (side_ == 0) {
+        marks_.resize(n * n);
+        std::fill(marks_.begin(), marks_.end(), std::uint8_t{0});
+    } else {
+        // Marks kept from a ground of another side, not cleared since: they
+        // stay at their pixels in the new square.
+        decltype(marks_) next(n * n);
+        std::fill(next.begin(), next.end(), std::uint8_t{0});
+        const int common = std::min(side, side_);
+        for (int y = 0; y < common; ++y)
+            std::copy_n(marks_.begin() + static_cast<std::ptrdiff_t>(index(0, y)), common,
+                        next.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(y) * n));
+        marks_ = std::move(next);
+    }
+    side_ = side;
+}
+
 ShadowPainter::ShadowPainter(Image& ground, ShadeMask& mask, float shadeFactor)
     : ground_(ground), mask_(mask), side_(std::min({ground.width(), ground.height(), ShadeMask::kSide}))
 {
+    mask_.prepare(side_);
     const float keep = 1.0f - shadeFactor;
     for (int c = 0; c < 256; ++c) {
         const float product = keep * static_cast<float>(c);
@@ -18,7 +42,7 @@ void ShadowPainter::shadePixel(int x, int y) noexcept
 {
     if (x < 1 || y < 1 || x >= side_ - 1 || y >= side_ - 1)
         return;
-    if (mask_.marked(x, y))
+    if (mask_.markedInside(x, y))
         return;
     std::uint8_t* p = ground_.row(y) + static_cast<std::size_t>(x) * 3;
     p[0] = darker_[p[0]];

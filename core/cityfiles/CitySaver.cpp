@@ -3,6 +3,7 @@
 #include "cityfiles/CityDescriptionFile.hpp"
 #include "shell/AtlasDirectory.hpp"
 #include "shell/BmpFile.hpp"
+#include "shell/PhaseProfile.hpp"
 #include "shell/VantorError.hpp"
 
 #include <algorithm>
@@ -76,7 +77,22 @@ void CitySaver::checkCityName(std::string_view name, NameUse use)
         refuse(name, "it is the name of the single mission", "je to název samostatné mise");
 }
 
-std::vector<CitySaver::File> CitySaver::files(const CityState& city)
+void CitySaver::OutputFile::writeTo(const BmpFile::ByteWriter& write) const
+{
+    if (picture != nullptr)
+        BmpFile::encode(*picture, write);
+    else
+        write(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
+std::vector<std::uint8_t> CitySaver::OutputFile::bytes() const
+{
+    std::vector<std::uint8_t> out;
+    writeTo([&out](std::span<const std::uint8_t> piece) { out.insert(out.end(), piece.begin(), piece.end()); });
+    return out;
+}
+
+std::vector<CitySaver::OutputFile> CitySaver::outputFiles(const CityState& city)
 {
     const GenerationParams& p = city.params;
     checkCityName(p.cityName);
@@ -84,13 +100,21 @@ std::vector<CitySaver::File> CitySaver::files(const CityState& city)
     if (city.planPicture.width() != side * 10 || city.groundPicture.width() != side * 32 ||
         city.heightPicture.width() != side * 2)
         throw VantorError("Nothing to save for " + p.cityName + ": generate the city first");
-    // Everything is encoded first: a state that cannot be written stops before any file is touched.
-    const std::string text = CityDescriptionFile::format(city);
+    // The description file is formatted first: a state that cannot be
+    // written stops before any file is touched.
+    std::vector<OutputFile> out(4);
+    out[0] = {p.cityName + ".ini", CityDescriptionFile::format(city), nullptr};
+    out[1] = {p.cityName + "PLAN.bmp", {}, &city.planPicture};
+    out[2] = {p.cityName + "GROUND.bmp", {}, &city.groundPicture};
+    out[3] = {p.cityName + "HIGHT.bmp", {}, &city.heightPicture};
+    return out;
+}
+
+std::vector<CitySaver::File> CitySaver::files(const CityState& city)
+{
     std::vector<File> out;
-    out.push_back({p.cityName + ".ini", std::vector<std::uint8_t>(text.begin(), text.end())});
-    out.push_back({p.cityName + "PLAN.bmp", BmpFile::encode(city.planPicture)});
-    out.push_back({p.cityName + "GROUND.bmp", BmpFile::encode(city.groundPicture)});
-    out.push_back({p.cityName + "HIGHT.bmp", BmpFile::encode(city.heightPicture)});
+    for (const OutputFile& file : outputFiles(city))
+        out.push_back({file.name, file.bytes()});
     return out;
 }
 
@@ -125,27 +149,30 @@ void announceSaving(const CityState& city, ProgressSink& progress)
 
 void CitySaver::stage(const CityState& city, StagingDirectory& staging, ProgressSink& progress)
 {
-    const std::vector<File> cityFiles = files(city);
+    const std::vector<OutputFile> cityFiles = outputFiles(city);
     announceSaving(city, progress);
-    for (const File& file : cityFiles)
-        staging.add(file.name, file.bytes);
+    for (const OutputFile& file : cityFiles)
+        staging.add(file.name, [&file](const ByteWriter& write) { file.writeTo(write); });
 }
 
 std::filesystem::path CitySaver::save(const CityState& city, const std::filesystem::path& programDir,
                                       ProgressSink& progress, const std::function<bool()>& stopRequested)
 {
     const GenerationParams& p = city.params;
-    const std::vector<File> cityFiles = files(city);
+    const std::vector<OutputFile> cityFiles = outputFiles(city);
+    PhaseProfile::phaseDone("description file");
 
     AtlasDirectory atlas(programDir / "atlas");
     atlas.beginWriting();
     announceSaving(city, progress);
     FileSet set(atlas);
-    for (const File& file : cityFiles)
-        set.add(file.name, file.bytes);
+    for (const OutputFile& file : cityFiles)
+        set.add(file.name, [&file](const ByteWriter& write) { file.writeTo(write); });
+    PhaseProfile::phaseDone("encoding, writing");
     if (!set.commit(stopRequested))
         throw SaveCancelled("Saving " + p.cityName + " was stopped; nothing in " + atlas.path().string() +
                             " was changed");
+    PhaseProfile::phaseDone("commit");
     return atlas.path() / cityFiles.front().name;
 }
 

@@ -10,6 +10,7 @@
 
 #include "city/CityState.hpp"
 #include "city/ProgressSink.hpp"
+#include "shell/BmpFile.hpp"
 
 #include "shell/VantorError.hpp"
 
@@ -44,13 +45,28 @@ public:
     // in any case. The error shows control characters escaped (\x07).
     static void checkCityName(std::string_view name, NameUse use = NameUse::SingleMission);
 
+    // One of a city's files as it is written: the description file's text,
+    // or one of the city's pictures, encoded while it is written (through a
+    // small buffer: no encoded copy of the picture is held). Valid while the
+    // city is unchanged.
+    struct OutputFile {
+        std::string name; // inside atlas/
+        std::string text;
+        const Image* picture = nullptr;
+        // Hands the file's bytes to `write`, in order, in pieces.
+        void writeTo(const BmpFile::ByteWriter& write) const;
+        std::vector<std::uint8_t> bytes() const;
+    };
+    // The city's four files in the order they are written: <name>.ini,
+    // PLAN, GROUND, HIGHT. Throws VantorError for a bad name or a city
+    // that was not generated: nothing is written then.
+    static std::vector<OutputFile> outputFiles(const CityState& city);
+
     struct File {
         std::string name; // inside atlas/
         std::vector<std::uint8_t> bytes;
     };
-    // The city's four files in the order they are written: <name>.ini,
-    // PLAN, GROUND, HIGHT. Throws VantorError for a bad name or a city
-    // that was not generated.
+    // The same four files with their whole bytes.
     static std::vector<File> files(const CityState& city);
 
     // An upper bound of the bytes of a city of the size choice (0..3).

@@ -62,8 +62,14 @@ bool hasPrefix(std::string_view name, std::string_view prefix)
 // Creates `name` exclusively in `dirFd`, writes and flushes the bytes. On a
 // failure the file is removed and VantorError names `shown`; false when
 // something already stands at `name` and `mayCollide` allows another try.
-bool writeNewFile(int dirFd, const std::string& name, std::span<const std::uint8_t> bytes,
-                  const std::filesystem::path& shown, bool mayCollide)
+// A file's content that is whole in memory: one piece.
+ContentWriter wholeContent(std::span<const std::uint8_t> bytes)
+{
+    return [bytes](const ByteWriter& write) { write(bytes); };
+}
+
+bool writeNewFile(int dirFd, const std::string& name, const ContentWriter& content, const std::filesystem::path& shown,
+                  bool mayCollide)
 {
     const int fd = fileio::createExclusive(dirFd, name.c_str());
     if (fd < 0) {
@@ -71,21 +77,34 @@ bool writeNewFile(int dirFd, const std::string& name, std::span<const std::uint8
             return false;
         ioError("Cannot create", shown, errno);
     }
+    bool failed = false;
     const auto fail = [&](int error) {
+        failed = true;
         fileio::unlink(dirFd, name.c_str(), false);
         ioError("Cannot write", shown, error);
     };
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const long n = fileio::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const int error = n < 0 ? errno : ENOSPC;
+    // Each piece as it comes, one write (or more) each.
+    try {
+        content([&](std::span<const std::uint8_t> bytes) {
+            std::size_t done = 0;
+            while (done < bytes.size()) {
+                const long n = fileio::write(fd, bytes.data() + done, bytes.size() - done);
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n <= 0) {
+                    const int error = n < 0 ? errno : ENOSPC;
+                    fileio::release(fd);
+                    fail(error);
+                }
+                done += static_cast<std::size_t>(n);
+            }
+        });
+    } catch (...) {
+        if (!failed) { // the content itself failed: nothing of the file stays
             fileio::release(fd);
-            fail(error);
+            fileio::unlink(dirFd, name.c_str(), false);
         }
-        done += static_cast<std::size_t>(n);
+        throw;
     }
     if (fileio::dataSync(fd) != 0) {
         const int error = errno;
@@ -419,7 +438,7 @@ void AtlasDirectory::commit(int sourceFd, const CommitPlan& plan) const
     std::string temporary;
     for (int attempt = 1;; ++attempt) {
         temporary = std::string(kTemporaryPrefix) + randomSuffix() + ".journal";
-        if (writeNewFile(fd_, temporary, bytes, path_ / kJournal, attempt < kNameAttempts))
+        if (writeNewFile(fd_, temporary, wholeContent(bytes), path_ / kJournal, attempt < kNameAttempts))
             break;
     }
     if (fileio::rename(fd_, temporary.c_str(), fd_, kJournal.c_str()) != 0) {
@@ -478,11 +497,16 @@ FileSet::~FileSet()
 
 void FileSet::add(const std::string& name, std::span<const std::uint8_t> bytes)
 {
+    add(name, wholeContent(bytes));
+}
+
+void FileSet::add(const std::string& name, const ContentWriter& content)
+{
     const std::filesystem::path shown = directory_.path() / name;
     for (int attempt = 1;; ++attempt) {
         const std::string temporary = std::string(kTemporaryPrefix) + randomSuffix() + "." + name;
         // Something already at the name (a planted link or file) is left alone: a new name is tried.
-        if (writeNewFile(directory_.fd(), temporary, bytes, shown, attempt < kNameAttempts)) {
+        if (writeNewFile(directory_.fd(), temporary, content, shown, attempt < kNameAttempts)) {
             entries_.push_back({name, temporary});
             return;
         }
@@ -542,9 +566,20 @@ StagingDirectory::~StagingDirectory()
 
 void StagingDirectory::add(const std::string& name, std::span<const std::uint8_t> bytes)
 {
-    writeNewFile(fd_, name, bytes, atlas_.path() / name, false);
+    add(name, wholeContent(bytes));
+}
+
+void StagingDirectory::add(const std::string& name, const ContentWriter& content)
+{
+    std::uint64_t written = 0;
+    writeNewFile(fd_, name, [&](const ByteWriter& write) {
+        content([&](std::span<const std::uint8_t> piece) {
+            write(piece);
+            written += piece.size();
+        });
+    }, atlas_.path() / name, false);
     staged_.push_back(name);
-    bytes_ += bytes.size();
+    bytes_ += written;
 }
 
 void StagingDirectory::commit(const std::vector<std::string>& retire)

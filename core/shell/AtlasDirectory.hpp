@@ -61,6 +61,13 @@
 
 namespace vantor {
 
+// A file's bytes handed over piece by piece, in order: a picture encoded
+// through a small buffer is written without ever being whole in memory.
+using ByteWriter = std::function<void(std::span<const std::uint8_t> piece)>;
+// Produces a file's content by calling the writer it is given with every
+// piece; an exception from it fails the file, which is then removed.
+using ContentWriter = std::function<void(const ByteWriter& write)>;
+
 // A commit's plan, as the journal records it.
 struct CommitEntry {
     std::string finalName; // inside atlas/
@@ -135,6 +142,9 @@ public:
     // Writes `bytes` under a new temporary name and flushes them. `name` is
     // the file's final name inside the directory.
     void add(const std::string& name, std::span<const std::uint8_t> bytes);
+    // The same with the bytes written piece by piece as `content` makes
+    // them (one write a piece).
+    void add(const std::string& name, const ContentWriter& content);
     // Moves every file into place in the order added. Under the directory's
     // lock this is the journaled commit above; `stopRequested` is asked just
     // before the journal is written, the last moment at which nothing has
@@ -163,6 +173,8 @@ public:
 
     // Writes a file of the final set, flushed; errors name atlas/<name>.
     void add(const std::string& name, std::span<const std::uint8_t> bytes);
+    // The same written piece by piece as `content` makes them.
+    void add(const std::string& name, const ContentWriter& content);
     // The journaled commit (atlas/ must be locked): the existing files named
     // in `retire` (regular files and links; missing names, repeats and
     // spellings that differ only in letter case from an earlier one are

@@ -1,18 +1,15 @@
 #include "shell/BmpFile.hpp"
 
 #include "shell/AtomicFile.hpp"
+#include "shell/FileReading.hpp"
 #include "shell/VantorError.hpp"
 
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <utility>
-#include <cerrno>
 #include <cstring>
 #include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace vantor {
 
@@ -418,33 +415,52 @@ private:
 
 // ---- Writing ---------------------------------------------------------------
 
-void putLe16(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v)
+void putLe16(std::uint8_t* out, std::size_t at, std::uint32_t v)
 {
     out[at] = static_cast<std::uint8_t>(v);
     out[at + 1] = static_cast<std::uint8_t>(v >> 8);
 }
 
-void putLe32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v)
+void putLe32(std::uint8_t* out, std::size_t at, std::uint32_t v)
 {
     putLe16(out, at, v & 0xFFFFu);
     putLe16(out, at + 2, v >> 16);
 }
 
+constexpr std::size_t kHeaderSize = 54;
+
+std::size_t rowStride(std::size_t width) noexcept
+{
+    return (width * 3 + 3) & ~std::size_t{3};
+}
+
 } // namespace
+
+std::uint64_t BmpFile::encodedSize(int width, int height) noexcept
+{
+    return kHeaderSize + static_cast<std::uint64_t>(rowStride(static_cast<std::size_t>(std::max(width, 0)))) *
+                             static_cast<std::uint64_t>(std::max(height, 0));
+}
 
 std::vector<std::uint8_t> BmpFile::encode(const Image& image)
 {
-    constexpr std::size_t kHeaderSize = 54;
+    std::vector<std::uint8_t> out;
+    out.reserve(static_cast<std::size_t>(encodedSize(image.width(), image.height())));
+    encode(image, [&out](std::span<const std::uint8_t> piece) { out.insert(out.end(), piece.begin(), piece.end()); });
+    return out;
+}
+
+void BmpFile::encode(const Image& image, const ByteWriter& write)
+{
     const auto width = static_cast<std::size_t>(image.width());
     const auto height = static_cast<std::size_t>(image.height());
-    const std::size_t stride = (width * 3 + 3) & ~std::size_t{3};
+    const std::size_t stride = rowStride(width);
     const std::size_t pixelBytes = stride * height;
-    // The header is written into its 54 bytes; the rows are then appended
-    // from one row buffer whose padding stays zero, so the pixel bytes are
-    // written once instead of being cleared first.
-    std::vector<std::uint8_t> out;
-    out.reserve(kHeaderSize + pixelBytes);
-    out.resize(kHeaderSize);
+    // Rows are encoded straight into the buffer (red and blue swapped, the
+    // padding zeroed), which goes to `write` whenever the next row would
+    // not fit; the largest row (16384 pixels) fits many times.
+    std::vector<std::uint8_t> buffer(std::min<std::size_t>(kEncodeBufferBytes, kHeaderSize + pixelBytes));
+    std::uint8_t* const out = buffer.data();
 
     out[0] = 'B';
     out[1] = 'M';
@@ -459,77 +475,35 @@ std::vector<std::uint8_t> BmpFile::encode(const Image& image)
     putLe32(out, 34, static_cast<std::uint32_t>(pixelBytes));
     putLe32(out, 38, 2835); // 72 dpi
     putLe32(out, 42, 2835);
+    std::size_t used = kHeaderSize;
 
-    std::vector<std::uint8_t> row(stride, 0);
     for (std::size_t y = 0; y < height; ++y) {
-        swapRedBlue(image.row(static_cast<int>(height - 1 - y)), row.data(), width);
-        out.insert(out.end(), row.begin(), row.end());
+        if (used + stride > buffer.size()) {
+            write(std::span<const std::uint8_t>(out, used));
+            used = 0;
+        }
+        std::uint8_t* const row = out + used;
+        swapRedBlue(image.row(static_cast<int>(height - 1 - y)), row, width);
+        std::fill(row + width * 3, row + stride, std::uint8_t{0});
+        used += stride;
     }
-    return out;
+    write(std::span<const std::uint8_t>(out, used));
 }
 
 namespace {
 
-// Reads up to `count` bytes at `offset`; fewer only at the end of the file.
-std::size_t readAt(int fd, std::uint8_t* to, std::size_t count, std::uint64_t offset, const std::string& name)
-{
-    std::size_t got = 0;
-    while (got < count) {
-        const ssize_t n = ::pread(fd, to + got, count - got, static_cast<off_t>(offset + got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            throw VantorError::system(VantorError::Kind::CannotRead, name, errno);
-        if (n == 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
-    return got;
-}
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const noexcept { return fd_; }
-    int release() noexcept { return std::exchange(fd_, -1); }
-
-private:
-    int fd_;
-};
-
-// Opens a picture for reading: a regular file only. O_NONBLOCK: a FIFO
-// planted at the name must not block the open.
-int openPicture(const std::filesystem::path& path, const std::string& name, std::uint64_t& fileSize)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        throw VantorError::system(VantorError::Kind::CannotOpen, name, errno);
-    FileDescriptor guard(fd);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0)
-        throw VantorError::system(VantorError::Kind::CannotRead, name, errno);
-    if (S_ISDIR(st.st_mode))
-        throw VantorError::system(VantorError::Kind::CannotOpen, name, EISDIR);
-    if (!S_ISREG(st.st_mode))
-        throw VantorError(VantorError::Kind::CannotOpen, name, "not a regular file", "není to obyčejný soubor");
-    fileSize = static_cast<std::uint64_t>(st.st_size);
-    return guard.release();
-}
+// Pictures are opened as every reader opens its files (a regular file,
+// without blocking on a FIFO); their size is not limited there, only what
+// their headers describe is read.
+constexpr std::uint64_t kNoSizeLimit = ~std::uint64_t{0};
 
 // The first bytes of a file (every header, the masks and a full palette);
 // `presentSize` is the file's size, or what could be read when it shrank.
-std::vector<std::uint8_t> readHead(int fd, std::uint64_t fileSize, const std::string& name, std::uint64_t& presentSize)
+std::vector<std::uint8_t> readHead(const ReadOnlyFile& file, std::uint64_t& presentSize)
 {
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, kHeadBytes)));
-    const std::size_t headBytes = readAt(fd, bytes.data(), bytes.size(), 0, name);
-    presentSize = std::max<std::uint64_t>(headBytes < bytes.size() ? headBytes : fileSize, 1);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min<std::uint64_t>(file.size(), kHeadBytes)));
+    const std::size_t headBytes = file.readAt(0, bytes.data(), bytes.size());
+    presentSize = std::max<std::uint64_t>(headBytes < bytes.size() ? headBytes : file.size(), 1);
     bytes.resize(headBytes);
     return bytes;
 }
@@ -539,12 +513,11 @@ std::vector<std::uint8_t> readHead(int fd, std::uint64_t fileSize, const std::st
 Image BmpFile::read(const std::filesystem::path& path)
 {
     const std::string name = path.string();
-    std::uint64_t fileSize = 0;
-    const FileDescriptor file(openPicture(path, name, fileSize));
+    const ReadOnlyFile file(path, kNoSizeLimit, "");
 
     // The headers first: nothing more is read from a file they refuse.
     std::uint64_t presentSize = 0;
-    std::vector<std::uint8_t> bytes = readHead(file.get(), fileSize, name, presentSize);
+    std::vector<std::uint8_t> bytes = readHead(file, presentSize);
     const std::uint64_t needed = BmpDecoder::neededBytes(bytes, presentSize, name);
 
     // Then exactly the bytes the headers describe. A file that shrank in the
@@ -552,30 +525,41 @@ Image BmpFile::read(const std::filesystem::path& path)
     if (needed > bytes.size()) {
         const std::size_t head = bytes.size();
         bytes.resize(static_cast<std::size_t>(needed));
-        bytes.resize(head + readAt(file.get(), bytes.data() + head, bytes.size() - head, head, name));
+        bytes.resize(head + file.readAt(head, bytes.data() + head, bytes.size() - head));
     } else {
         bytes.resize(static_cast<std::size_t>(needed));
     }
     return decode(bytes, name);
 }
 
+BmpFile::Sides BmpFile::readSides(const std::filesystem::path& path)
+{
+    const std::string name = path.string();
+    const ReadOnlyFile file(path, kNoSizeLimit, "");
+    std::uint64_t presentSize = 0;
+    const std::vector<std::uint8_t> head = readHead(file, presentSize);
+    BmpDecoder probe(head, name);
+    probe.declaredSize_ = presentSize;
+    const Layout layout = probe.parse(false);
+    return {layout.width, layout.height};
+}
+
 Image BmpFile::readTopLeft(const std::filesystem::path& path, int maxWidth, int maxHeight)
 {
     const std::string name = path.string();
-    std::uint64_t fileSize = 0;
-    const FileDescriptor file(openPicture(path, name, fileSize));
+    const ReadOnlyFile file(path, kNoSizeLimit, "");
 
     // The headers are checked first, as for read(); then the bytes up to the
     // pixel data (the palette) are held, and only the rows wanted are read.
     std::uint64_t presentSize = 0;
-    std::vector<std::uint8_t> head = readHead(file.get(), fileSize, name, presentSize);
+    std::vector<std::uint8_t> head = readHead(file, presentSize);
     BmpDecoder probe(head, name);
     probe.declaredSize_ = presentSize;
     const std::uint32_t pixelOffset = probe.parse(false).pixelOffset; // at most kMaxPixelOffset
     if (pixelOffset > head.size()) {
         const std::size_t held = head.size();
         head.resize(pixelOffset);
-        if (readAt(file.get(), head.data() + held, head.size() - held, held, name) != head.size() - held)
+        if (file.readAt(held, head.data() + held, head.size() - held) != head.size() - held)
             probe.fail("the palette is truncated");
     }
     BmpDecoder decoder(head, name);
@@ -588,7 +572,7 @@ Image BmpFile::readTopLeft(const std::filesystem::path& path, int maxWidth, int 
     // The rows wanted are consecutive in the file (the top rows of the
     // picture: the last ones stored when it is bottom-up); they are read a
     // few at a time into one small buffer and decoded from there.
-    constexpr std::size_t kChunkBytes = 256 * 1024;
+    constexpr std::size_t kChunkBytes = 64 * 1024;
     const std::size_t rowsPerChunk = std::max<std::size_t>(1, kChunkBytes / layout.stride);
     std::vector<std::uint8_t> chunk(std::min<std::size_t>(rowsPerChunk, static_cast<std::size_t>(height)) * layout.stride);
     const int firstFileRow = layout.topDown ? 0 : layout.height - height;
@@ -596,7 +580,7 @@ Image BmpFile::readTopLeft(const std::filesystem::path& path, int maxWidth, int 
         const int rows = static_cast<int>(std::min<std::size_t>(rowsPerChunk, static_cast<std::size_t>(height - done)));
         const std::size_t bytes = static_cast<std::size_t>(rows) * layout.stride;
         const std::uint64_t offset = layout.pixelOffset + static_cast<std::uint64_t>(firstFileRow + done) * layout.stride;
-        if (readAt(file.get(), chunk.data(), bytes, offset, name) != bytes)
+        if (file.readAt(offset, chunk.data(), bytes) != bytes)
             decoder.fail("pixel data is truncated");
         for (int r = 0; r < rows; ++r) {
             const int fileRow = firstFileRow + done + r;

@@ -23,6 +23,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -45,11 +46,28 @@ public:
     // so neither the whole file nor more than the part is ever in memory.
     static Image readTopLeft(const std::filesystem::path& path, int maxWidth, int maxHeight);
 
+    // The sides of a picture from its headers alone, which are checked as
+    // read() checks them (the same errors); no pixel is read.
+    struct Sides {
+        int width = 0;
+        int height = 0;
+    };
+    static Sides readSides(const std::filesystem::path& path);
+
     // Decodes BMP bytes held in memory; `name` is used in error texts.
     static Image decode(std::span<const std::uint8_t> data, const std::string& name);
 
     // Encodes a picture as a 24-bit bottom-up BMP.
     static std::vector<std::uint8_t> encode(const Image& image);
+    // The same bytes handed to `write` in order, in pieces of at most
+    // kEncodeBufferBytes (the header and whole rows), encoded into one small
+    // buffer: no copy of the whole picture is ever held. An exception from
+    // `write` ends the encoding.
+    static constexpr std::size_t kEncodeBufferBytes = 64 * 1024;
+    using ByteWriter = std::function<void(std::span<const std::uint8_t> piece)>;
+    static void encode(const Image& image, const ByteWriter& write);
+    // The size of the encoded file of a width x height picture.
+    static std::uint64_t encodedSize(int width, int height) noexcept;
 
     // Writes a picture as a 24-bit BMP. The bytes go to a temporary file in the
     // same directory which then replaces `path`, so a failed write never leaves

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 
 // Layout of one line: the baseline lies `ascent` rows below the top, where
@@ -109,7 +110,9 @@ struct Glyph {
 
 struct Font::Impl {
     std::filesystem::path file;
-    std::vector<unsigned char> data; // FreeType reads the face from here
+    // FreeType reads only the parts of the file it needs, through `stream`.
+    std::optional<ReadOnlyFile> data;
+    FT_StreamRec stream {};
     FT_Library library = nullptr;
     FT_Face face = nullptr;
     int pixelSize = 0;
@@ -133,6 +136,11 @@ struct Font::Impl {
     }
 
     void load(const std::filesystem::path& path, int size);
+    // FreeType's reader: `count` bytes at `offset` (0 bytes: only a seek,
+    // answered 0 when it is inside the file); a failed read gives 0 bytes,
+    // which FreeType takes for a broken file.
+    static unsigned long readStream(FT_Stream stream, unsigned long offset, unsigned char* buffer,
+                                    unsigned long count) noexcept;
     Glyph renderGlyph(char32_t cp) const;
     const Glyph& glyph(char32_t cp) const; // caller holds the lock
     std::vector<const Glyph*> shape(std::string_view utf8) const;
@@ -147,10 +155,12 @@ void Font::Impl::load(const std::filesystem::path& path, int size)
                           std::to_string(kMinPixelSize) + ".." + std::to_string(kMaxPixelSize) +
                           " pixels) for " + path.string());
 
-    const std::string bytes = readWholeFile(path, kMaxFontFileBytes, "64 MB");
-    if (bytes.empty())
+    data.emplace(path, kMaxFontFileBytes, "64 MB");
+    if (data->size() == 0)
         throw VantorError(invalidFont(path, "empty file"));
-    data.assign(bytes.begin(), bytes.end());
+    stream.size = static_cast<unsigned long>(data->size());
+    stream.descriptor.pointer = this;
+    stream.read = &Impl::readStream;
 
     if (FT_Init_FreeType(&library) != 0) {
         library = nullptr;
@@ -159,7 +169,10 @@ void Font::Impl::load(const std::filesystem::path& path, int size)
     FT_UInt version = kInterpreterVersion;
     FT_Property_Set(library, "truetype", "interpreter-version", &version);
 
-    if (FT_New_Memory_Face(library, data.data(), static_cast<FT_Long>(data.size()), 0, &face) != 0) {
+    FT_Open_Args args {};
+    args.flags = FT_OPEN_STREAM;
+    args.stream = &stream;
+    if (FT_Open_Face(library, &args, 0, &face) != 0) {
         face = nullptr;
         throw VantorError(invalidFont(path, "not a font FreeType can read"));
     }
@@ -176,6 +189,19 @@ void Font::Impl::load(const std::filesystem::path& path, int size)
     descent = static_cast<int>(std::clamp((-static_cast<long long>(m.descender) + 63) / 64, 0LL, limit));
     if (ascent + descent == 0)
         ascent = size;
+}
+
+unsigned long Font::Impl::readStream(FT_Stream stream, unsigned long offset, unsigned char* buffer,
+                                     unsigned long count) noexcept
+{
+    const auto* impl = static_cast<const Impl*>(stream->descriptor.pointer);
+    if (count == 0)
+        return offset <= stream->size ? 0 : 1;
+    try {
+        return static_cast<unsigned long>(impl->data->readAt(offset, buffer, count));
+    } catch (const VantorError&) {
+        return 0;
+    }
 }
 
 Glyph Font::Impl::renderGlyph(char32_t cp) const

@@ -3,6 +3,7 @@
 #include "shell/VantorError.hpp"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace vantor {
@@ -35,6 +36,35 @@ Image Image::forOverwrite(int width, int height)
     image.height_ = height;
     image.bytes_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
     return image;
+}
+
+void Image::reuseForOverwrite(int width, int height)
+{
+    checkSides(width, height);
+    width_ = width;
+    height_ = height;
+    bytes_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
+}
+
+void Image::reuse(int width, int height, Rgb fill)
+{
+    reuseForOverwrite(width, height);
+    this->fill(fill);
+}
+
+void Image::cropTopLeft(int width, int height) noexcept
+{
+    width = std::clamp(width, 0, width_);
+    height = std::clamp(height, 0, height_);
+    const auto rowBytes = static_cast<std::size_t>(width) * 3;
+    // Row y moves from y * width_ * 3 to y * width * 3, never later: top to
+    // bottom, no row is overwritten before it has moved.
+    if (width != width_)
+        for (int y = 1; y < height; ++y)
+            std::memmove(bytes_.data() + static_cast<std::size_t>(y) * rowBytes, row(y), rowBytes);
+    width_ = width;
+    height_ = height;
+    bytes_.resize(rowBytes * static_cast<std::size_t>(height));
 }
 
 void Image::resize(int width, int height, Rgb fill)

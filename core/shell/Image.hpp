@@ -5,10 +5,10 @@
 // single accesses. Pure white (255, 255, 255) is the see-through colour of
 // tiles and masks wherever a user copies pixel by pixel.
 
+#include "shell/PictureMemory.hpp"
+
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <utility>
 #include <vector>
 
 namespace vantor {
@@ -28,29 +28,6 @@ inline constexpr bool isWhite(const std::uint8_t* px) noexcept
     return px[0] == 255 && px[1] == 255 && px[2] == 255;
 }
 
-// Allocates like std::allocator but leaves new elements of trivial types
-// uninitialised when no value is given (a plain resize()), so that a picture
-// whose every pixel is about to be written is not first cleared.
-template <typename T>
-struct DefaultInitAllocator : std::allocator<T> {
-    template <typename U>
-    struct rebind {
-        using other = DefaultInitAllocator<U>;
-    };
-    using std::allocator<T>::allocator;
-
-    template <typename U>
-    void construct(U* p) noexcept
-    {
-        ::new (static_cast<void*>(p)) U;
-    }
-    template <typename U, typename... Args>
-    void construct(U* p, Args&&... args)
-    {
-        std::allocator_traits<std::allocator<T>>::construct(*this, p, std::forward<Args>(args)...);
-    }
-};
-
 class Image {
 public:
     // Largest side accepted anywhere (pictures read from files included).
@@ -62,6 +39,17 @@ public:
     // A width x height picture whose bytes are left undefined: only for a
     // caller that writes every pixel before anything reads one.
     static Image forOverwrite(int width, int height);
+
+    // Makes this a width x height picture in the memory it already holds
+    // (taking more only when it is too small), its bytes left undefined:
+    // a buffer kept for the largest picture serves every smaller one
+    // without fresh memory. Sides as for the constructor.
+    void reuseForOverwrite(int width, int height);
+    // The same, every pixel `fill`.
+    void reuse(int width, int height, Rgb fill);
+    // Keeps this picture's top-left width x height pixels, moving the rows
+    // together within the same memory; the sides are at most the current ones.
+    void cropTopLeft(int width, int height) noexcept;
 
     int width() const noexcept { return width_; }
     int height() const noexcept { return height_; }
@@ -96,7 +84,7 @@ public:
     void resize(int width, int height, Rgb fill = kBlack);
     void fill(Rgb c) noexcept;
 
-    using Bytes = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;
+    using Bytes = std::vector<std::uint8_t, PictureAllocator<std::uint8_t>>;
     const Bytes& bytes() const noexcept { return bytes_; }
     friend bool operator==(const Image&, const Image&) = default;
 

@@ -5,8 +5,36 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 
 namespace vantor {
+
+// One picture: its file, checked by load(), and the pixels once decoded.
+struct PictureCatalogue::Entry {
+    std::filesystem::path file; // empty: not checked (the load failed before it)
+    std::once_flag decoded;
+    Image image;
+};
+
+PictureCatalogue::PictureCatalogue() : entries_(std::make_unique<std::array<Entry, kPictureCount>>()) {}
+PictureCatalogue::~PictureCatalogue() = default;
+PictureCatalogue::PictureCatalogue(PictureCatalogue&&) noexcept = default;
+PictureCatalogue& PictureCatalogue::operator=(PictureCatalogue&&) noexcept = default;
+
+const Image& PictureCatalogue::picture(Picture which) const
+{
+    Entry& entry = (*entries_)[static_cast<std::size_t>(which)];
+    if (!entry.file.empty())
+        std::call_once(entry.decoded, [&entry] { entry.image = BmpFile::read(entry.file); });
+    return entry.image;
+}
+
+void PictureCatalogue::replace(Picture which, Image image)
+{
+    Entry& entry = (*entries_)[static_cast<std::size_t>(which)];
+    std::call_once(entry.decoded, [] {}); // nothing left to decode
+    entry.image = std::move(image);
+}
 
 const std::array<std::string_view, kPictureCount>& PictureCatalogue::fileNames()
 {
@@ -38,11 +66,12 @@ PictureCatalogue PictureCatalogue::load(const std::filesystem::path& programDir)
     std::uint64_t decodedBytes = 0;
     try {
         for (const std::string_view name : fileNames()) {
-            Image image = BmpFile::read(programDir / name);
-            decodedBytes += static_cast<std::uint64_t>(image.width()) * static_cast<std::uint64_t>(image.height()) * 3;
+            const std::filesystem::path file = programDir / name;
+            const BmpFile::Sides sides = BmpFile::readSides(file);
+            decodedBytes += static_cast<std::uint64_t>(sides.width) * static_cast<std::uint64_t>(sides.height) * 3;
             if (decodedBytes > kMaxDecodedBytes)
-                throw VantorError(VantorError::Kind::DataTooLarge, (programDir / name).string(), "256 MiB");
-            catalogue.pictures_[static_cast<std::size_t>(catalogue.loaded_)] = std::move(image);
+                throw VantorError(VantorError::Kind::DataTooLarge, file.string(), "256 MiB");
+            (*catalogue.entries_)[static_cast<std::size_t>(catalogue.loaded_)].file = file;
             ++catalogue.loaded_;
         }
         catalogue.font_.emplace(programDir / kFontFile);

@@ -1,9 +1,12 @@
 #pragma once
 // The pictures every city is drawn from: plan icons, 32 x 32 road tiles,
 // ground patches and shadow masks, loaded from data/ in a fixed order, and
-// the label font. Loading stops at the first picture that cannot be read;
-// the catalogue then stays incomplete and refuses to serve a generation,
-// naming what is missing, rather than draw from pictures that are not there.
+// the label font. Loading checks every picture's headers and stops at the
+// first picture that cannot be read; the catalogue then stays incomplete and
+// refuses to serve a generation, naming what is missing, rather than draw
+// from pictures that are not there. A picture's pixels are decoded the first
+// time a city asks for it, so a small city does not pay for the pictures
+// only a large one uses.
 // Memory is bounded: each picture is at most BmpFile::kMaxReadSide pixels a
 // side, and all of them together decode to at most kMaxDecodedBytes (256 MiB;
 // the shipped pictures take about 0.2 MiB).
@@ -47,10 +50,15 @@ public:
     // The most all pictures together may take decoded.
     static constexpr std::uint64_t kMaxDecodedBytes = std::uint64_t{256} << 20;
 
-    // Loads every picture from <programDir>/data, then the label font. Never
-    // throws: the first failure is kept in error() ("Cannot open file
-    // data/roadNS.bmp: No such file or directory", "Bitmap image is not
-    // valid: ...") and the rest is not loaded.
+    PictureCatalogue();
+    ~PictureCatalogue();
+    PictureCatalogue(PictureCatalogue&&) noexcept;
+    PictureCatalogue& operator=(PictureCatalogue&&) noexcept;
+
+    // Checks every picture in <programDir>/data (its headers), then loads
+    // the label font. Never throws: the first failure is kept in error()
+    // ("Cannot open file data/roadNS.bmp: No such file or directory",
+    // "Bitmap image is not valid: ...") and the rest is not loaded.
     static PictureCatalogue load(const std::filesystem::path& programDir);
 
     bool complete() const noexcept { return loaded_ == kPictureCount && font_.has_value(); }
@@ -63,15 +71,20 @@ public:
     // it could not be used.
     void requireComplete() const;
 
-    // An entry; only valid while complete() (empty picture otherwise).
-    const Image& picture(Picture which) const noexcept { return pictures_[static_cast<std::size_t>(which)]; }
+    // An entry; only valid while complete() (empty picture otherwise). Its
+    // file is decoded on the first call, once, whichever threads ask at the
+    // same time; a file that no longer decodes (changed since load()) throws
+    // VantorError naming it, and the next call tries again.
+    const Image& picture(Picture which) const;
     const Font& labelFont() const { return *font_; }
 
     // Replaces one entry, as a modder's picture would; for tools and tests.
-    void replace(Picture which, Image image) { pictures_[static_cast<std::size_t>(which)] = std::move(image); }
+    // Not while other threads read the catalogue.
+    void replace(Picture which, Image image);
 
 private:
-    std::array<Image, kPictureCount> pictures_;
+    struct Entry;
+    std::unique_ptr<std::array<Entry, kPictureCount>> entries_;
     int loaded_ = 0;
     std::optional<Font> font_;
     std::string error_;

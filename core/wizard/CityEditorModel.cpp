@@ -128,8 +128,12 @@ void CityEditorModel::loadGroundTextures(const std::filesystem::path& programDir
     // memory, and both at once on two cores; the first failure (dirt1's
     // before dirt2's) is the one reported.
     std::array<Image, 2> dirt;
-    runInParallel(std::min(pictureThreads(), 2), [&](int part) {
-        for (int k = part; k < 2; k += std::min(pictureThreads(), 2)) {
+    // Small parts (a Very small city's 128 x 128) are read faster than a
+    // thread starts.
+    constexpr int kThreadedFrom = 512;
+    const int threads = groundSide < kThreadedFrom ? 1 : std::min(pictureThreads(), 2);
+    runInParallel(threads, [&](int part) {
+        for (int k = part; k < 2; k += threads) {
             const char* name = k == 0 ? "dirt1.bmp" : "dirt2.bmp";
             dirt[static_cast<std::size_t>(k)] = BmpFile::readTopLeft(programDir / "data" / name, groundSide, groundSide);
         }
@@ -149,6 +153,11 @@ int CityEditorModel::groundSideFor() const noexcept
 void CityEditorModel::generate(RandomSource& random, ProgressSink& progress)
 {
     CityGenerator::generate(city_, random, progress);
+}
+
+void CityEditorModel::generateOnce(RandomSource& random, ProgressSink& progress)
+{
+    CityGenerator::generate(city_, random, progress, CityGenerator::Textures::UseOnce);
 }
 
 std::filesystem::path CityEditorModel::save(const std::filesystem::path& programDir, ProgressSink& progress,

@@ -66,6 +66,10 @@ public:
 
     // Throws VantorError, changing nothing, while the pictures are incomplete.
     void generate(RandomSource& random, ProgressSink& progress);
+    // The same for a program that generates one city: the ground picture
+    // is built in the memory of the loaded dirt1 texture, which must be
+    // loaded again before another generation.
+    void generateOnce(RandomSource& random, ProgressSink& progress);
     // Saves the last generated city into <programDir>/atlas; returns the description file's path.
     // `stopRequested` is asked before the files are renamed into place: true
     // throws SaveCancelled with nothing changed.

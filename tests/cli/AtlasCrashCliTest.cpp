@@ -73,6 +73,10 @@ std::string protocol(const std::vector<Operation>& ops)
             name = normalName(name.substr(0, arrow)) + " -> " + normalName(name.substr(arrow + 4));
         else
             name = normalName(name);
+        // A file written piece by piece (a picture streamed from its encoder)
+        // is one step: its writes run together.
+        if (op.kind == "write" && !lines.empty() && lines.back() == op.kind + " " + name)
+            continue;
         lines.push_back(op.kind + " " + name);
         // An old file parked and its new one moved in are one step of the commit.
         const std::size_t n = lines.size();

@@ -13,7 +13,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vantor {
@@ -97,11 +99,35 @@ TEST(BmpSwizzle, DecodeMatchesTheStoredBytesForEveryWidthAndRowOrder)
     }
 }
 
+// Both encoders, whole and streamed through the small buffer, write the
+// plain file: every width of the pixel blocks, every row padding, and
+// pictures of several buffers, up to rows so wide (16384 pixels) that only
+// one fits beside the header. The streamed pieces are whole rows (the first
+// with the header), none larger than the buffer.
 TEST(BmpSwizzle, EncodeWritesThePlainFileForEveryWidth)
 {
-    for (const int width : widths()) {
-        SCOPED_TRACE("width " + std::to_string(width));
-        EXPECT_EQ(BmpFile::encode(pattern(width, 3)), referenceFile(width, 3, false, 0));
+    std::vector<std::pair<int, int>> sizes;
+    for (const int width : widths())
+        sizes.emplace_back(width, 3);
+    for (const auto& size : {std::pair{1, 1}, {7, 9}, {333, 250}, {5461, 9}, {16384, 2}, {0, 0}})
+        sizes.push_back(size);
+    for (const auto& [width, height] : sizes) {
+        SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+        const Image picture = pattern(width, height);
+        const std::vector<std::uint8_t> expected = referenceFile(width, height, false, 0);
+        EXPECT_EQ(BmpFile::encode(picture), expected);
+        EXPECT_EQ(BmpFile::encodedSize(width, height), expected.size());
+
+        std::vector<std::uint8_t> streamed;
+        const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
+        BmpFile::encode(picture, [&](std::span<const std::uint8_t> piece) {
+            EXPECT_LE(piece.size(), BmpFile::kEncodeBufferBytes);
+            if (stride > 0) {
+                EXPECT_EQ((streamed.size() + piece.size() - 54) % stride, 0u) << "a piece ends mid-row";
+            }
+            streamed.insert(streamed.end(), piece.begin(), piece.end());
+        });
+        EXPECT_EQ(streamed, expected);
     }
 }
 
