@@ -13,7 +13,7 @@ std::optional<VantorError> atlasWriteProblem(const fs::path& folder)
     try {
         const AtlasDirectory atlas(folder / "atlas");
         FileSet probe(atlas); // never committed: its temporary file is removed again
-        probe.add(".write-check", {});
+        probe.add(".write-check", std::span<const std::uint8_t>{});
         return std::nullopt;
     } catch (const VantorError& e) {
         const std::string shown = folder.string();
