@@ -38,7 +38,9 @@ void* allocateLargeBlock(std::size_t bytes)
 
 void freeLargeBlock(void* block, std::size_t bytes) noexcept
 {
-    ::operator delete(block, wholeHugePages(bytes), std::align_val_t{kHugePageBytes});
+    // The unsized form: clang builds without sized deallocation unless asked.
+    (void)bytes;
+    ::operator delete(block, std::align_val_t{kHugePageBytes});
 }
 
 } // namespace vantor
