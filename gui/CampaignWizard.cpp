@@ -47,7 +47,7 @@ using vantor::Language;
 // Every text of the wizard, English and Czech side by side.
 enum TextId {
     TextCaption, TextCityNum, TextNumDistricts, TextBigCity, TextLimitedLights,
-    TextPlus, TextMinus,
+    TextPlus, TextMinus, TextReset,
     // Step titles.
     TextStep1, TextStep2, TextStep3, TextStep4,
     // LabelWorking.
@@ -67,6 +67,7 @@ constexpr std::array<WindowText, TextCount> kTexts{{
     {"&Limited number of lights", "Nižší &počet světel"},
     {"+", "+"},
     {"-", "-"},
+    {"&Reset", "&Resetuj"},
     {"Campaign editor: World size - step 1/4", "Editor kampaně: Nastavení velikosti - krok 1/4"},
     {"Campaign editor: Performance settings - step 2/4", "Editor kampaně: Nastavení podle výkonu - krok 2/4"},
     {"Campaign editor: Preview - step 3/4", "Editor kampaně: Náhled - krok 3/4"},
@@ -343,18 +344,23 @@ void CampaignWizard::buildControls()
                                          {328, 112, kCheckBoxLimitedLightsWidth, 17}, false);
 
     Panel1 = makeRule(this, "Panel1", {8, 352, 521, 2});
-    makeSeedField({8, 364, 70, 25}, {82, 364, 90, 25});
+    ButtonReset = makeButton(this, "ButtonReset", TextReset, {8, 360, 75, 33});
+    makeSeedField({88, 364, 56, 25}, {146, 364, 72, 25});
     makeNavigation({224, 360, 91, 33}, {320, 360, 97, 33}, {424, 360, 99, 33});
     setNavigationTexts(Language::English);
 
     // Reading order, the bottom row left to right.
-    const std::array<QWidget*, 15> tabOrder{EditCityNum, ButtonCityNumPlus, ButtonCityNumMinus, EditDistrictNum,
+    const std::array<QWidget*, 14> tabOrder{EditCityNum, ButtonCityNumPlus, ButtonCityNumMinus, EditDistrictNum,
                                             ButtonDistrictNumPlus, ButtonDistrictNumMinus, TrackBarMaxHouseDensity,
-                                            CheckBoxBigCity, CheckBoxLimitedLights, EditSeed, ButtonBack,
-                                            ButtonNext, ButtonClose, EditCityNum, EditCityNum};
-    for (std::size_t i = 1; i + 2 < tabOrder.size(); ++i)
+                                            CheckBoxBigCity, CheckBoxLimitedLights, ButtonReset, EditSeed,
+                                            ButtonBack, ButtonNext, ButtonClose};
+    for (std::size_t i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
+    connect(ButtonReset, &QPushButton::clicked, this, [this] {
+        if (!busy())
+            resetToDefaults();
+    });
     connect(EditCityNum, &QLineEdit::textEdited, this, &CampaignWizard::onCitiesEdited);
     connect(EditDistrictNum, &QLineEdit::textEdited, this, &CampaignWizard::onDistrictsEdited);
     connect(EditCityNum, &QLineEdit::editingFinished, this, &CampaignWizard::showCountsTyped);
@@ -391,8 +397,8 @@ void CampaignWizard::setTexts(Language language)
 {
     setNavigationTexts(language);
     setSeedText(language);
-    const std::array<std::pair<QAbstractButton*, TextId>, 2> captions{{
-        {CheckBoxBigCity, TextBigCity}, {CheckBoxLimitedLights, TextLimitedLights},
+    const std::array<std::pair<QAbstractButton*, TextId>, 3> captions{{
+        {CheckBoxBigCity, TextBigCity}, {CheckBoxLimitedLights, TextLimitedLights}, {ButtonReset, TextReset},
     }};
     for (const auto& [control, id] : captions)
         control->setText(text(language, id));
@@ -583,6 +589,13 @@ void CampaignWizard::onMaxHouseDensityChanged(int position)
 void CampaignWizard::setLabelWorking(const QString& t)
 {
     LabelWorking->setText(t);
+}
+
+void CampaignWizard::setWorking(bool working)
+{
+    // Reset would change the campaign under the work; it waits for it.
+    ButtonReset->setEnabled(!working);
+    WizardFrame::setWorking(working);
 }
 
 void CampaignWizard::showStep(int step)

@@ -69,6 +69,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void showStep(int step) override;
+    void setWorking(bool working) override;
     // Closing discards the campaign.
     void closing() override;
 
@@ -124,6 +125,7 @@ private:
     QLineEdit* EditDistrictNum;
     QPushButton* ButtonDistrictNumPlus;
     QPushButton* ButtonDistrictNumMinus;
+    QPushButton* ButtonReset;
     QLabel* LabelMaxHouseDensity;
     QSlider* TrackBarMaxHouseDensity;
     QCheckBox* CheckBoxBigCity;

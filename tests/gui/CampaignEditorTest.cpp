@@ -765,7 +765,7 @@ void CampaignEditorTest::reopeningShowsRememberedChoices()
     {
         TestProgram locked("", DataSetup::Full, Settings::Kept);
         remembered(locked, "44", "6", 90, true, "1234");
-        locked.campaign->resetToDefaults();
+        button(locked, "ButtonReset")->click();
         remembered(locked, "30", "6", 70, false, "");
     }
 }

@@ -547,7 +547,8 @@ void UsabilityTest::enterAndEscape()
     // Tab follows reading order: the step's controls, then the bottom row left to right.
     const QStringList order = campaign ? QStringList{"EditCityNum", "ButtonCityNumPlus", "ButtonCityNumMinus",
                                                      "EditDistrictNum", "ButtonDistrictNumPlus",
-                                                     "ButtonDistrictNumMinus", "EditSeed", "ButtonNext", "ButtonClose"}
+                                                     "ButtonDistrictNumMinus", "ButtonReset", "EditSeed", "ButtonNext",
+                                                     "ButtonClose"}
                                        : QStringList{"RadioGroupSizeItem0", "ButtonReset", "EditSeed", "ButtonNext",
                                                      "ButtonClose"};
     QApplication::setActiveWindow(wizard);
