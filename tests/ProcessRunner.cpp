@@ -140,8 +140,6 @@ std::string errorText(int error)
 
 } // namespace
 
-#ifdef _WIN32
-
 std::wstring windowsCommandLine(const std::vector<std::wstring>& args)
 {
     // The rules of CommandLineToArgvW and the C runtime: an argument with a
@@ -175,6 +173,8 @@ std::wstring windowsCommandLine(const std::vector<std::wstring>& args)
     }
     return line;
 }
+
+#ifdef _WIN32
 
 Process::Process(const fs::path& program, const std::vector<std::string>& args, const ProcessOptions& options)
     : work_(makeWorkFolder()), outputFile_(work_ / "output"), seconds_(options.seconds)
