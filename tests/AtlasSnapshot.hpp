@@ -1,13 +1,15 @@
 #pragma once
 // A whole directory tree read into memory, to compare an atlas/ before and
 // after a run byte for byte: every entry by its relative path, files with
-// their bytes, links with their target, folders marked as such.
+// their bytes, links with their target (on POSIX systems; on Windows, whose
+// C++ library cannot read a link, as a link only), folders marked as such.
 
 #include "TestSupport.hpp"
 
 #include <filesystem>
 #include <map>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 
 namespace vantor::test {
@@ -22,10 +24,17 @@ inline Snapshot snapshot(const std::filesystem::path& dir)
         return out;
     for (auto it = std::filesystem::recursive_directory_iterator(dir); it != std::filesystem::recursive_directory_iterator();
          ++it) {
-        const std::string name = std::filesystem::relative(it->path(), dir).string();
-        if (it->is_symlink())
+        // The same name on every system: '/' between the parts.
+        const std::string name = std::filesystem::relative(it->path(), dir).generic_string();
+        if (isSymlink(it->path())) {
+#ifdef _WIN32
+            out[name] = "link";
+#else
             out[name] = "link:" + std::filesystem::read_symlink(it->path()).string();
-        else if (it->is_directory())
+#endif
+            if (it->is_directory())
+                it.disable_recursion_pending();
+        } else if (it->is_directory())
             out[name] = "folder";
         else
             out[name] = "file:" + readFile(it->path());
@@ -77,7 +86,9 @@ inline void restore(const std::filesystem::path& dir, const Snapshot& snap)
         if (content == "folder")
             std::filesystem::create_directories(path);
         else if (content.rfind("link:", 0) == 0)
-            std::filesystem::create_symlink(content.substr(5), path);
+            createSymlink(content.substr(5), path);
+        else if (content == "link")
+            throw std::runtime_error("cannot restore a link whose target is unknown: " + name);
         else
             writeFile(path, std::string_view(content).substr(5));
     }

@@ -6,13 +6,18 @@
 #include "shell/PictureCatalogue.hpp"
 #include "wizard/CityEditorModel.hpp"
 
-#include <array>
 #include <atomic>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <sys/wait.h>
-#include <unistd.h>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
 
 namespace vantor::test {
 
@@ -38,14 +43,107 @@ void attachData(CityEditorModel& editor)
 
 void linkData(const std::filesystem::path& root)
 {
+#ifdef _WIN32
+    linkDataWithout(root);
+#else
     std::filesystem::create_directory_symlink(dataDirectory(), root / "data");
+#endif
+}
+
+void linkDataWithout(const std::filesystem::path& root, const std::string& left)
+{
+    namespace fs = std::filesystem;
+    fs::create_directories(root / "data");
+    for (const fs::directory_entry& entry : fs::directory_iterator(dataDirectory())) {
+        if (entry.path().filename() == left)
+            continue;
+        const fs::path to = root / "data" / entry.path().filename();
+#ifdef _WIN32
+        std::error_code linkError;
+        fs::create_hard_link(entry.path(), to, linkError);
+        if (linkError)
+            fs::copy(entry.path(), to, fs::copy_options::recursive);
+#else
+        fs::create_symlink(entry.path(), to);
+#endif
+    }
+}
+
+bool symlinksAvailable()
+{
+#ifdef _WIN32
+    static const bool available = [] {
+        TempDir dir;
+        try {
+            createSymlink(dir.path() / "target", dir.path() / "link");
+            return isSymlink(dir.path() / "link");
+        } catch (const std::filesystem::filesystem_error&) {
+            return false;
+        }
+    }();
+    return available;
+#else
+    return true;
+#endif
+}
+
+void createSymlink(const std::filesystem::path& target, const std::filesystem::path& link, bool folder)
+{
+#ifdef _WIN32
+    // The C++ library of mingw-w64 creates no links: ask Windows directly,
+    // without a privilege where developer mode allows it.
+    constexpr DWORD kUnprivileged = 0x2; // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
+    const DWORD flags = (folder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) | kUnprivileged;
+    if (!::CreateSymbolicLinkW(link.wstring().c_str(), target.wstring().c_str(), flags))
+        throw std::filesystem::filesystem_error(
+            "cannot create a symbolic link", target, link,
+            std::error_code(static_cast<int>(::GetLastError()), std::system_category()));
+#else
+    if (folder)
+        std::filesystem::create_directory_symlink(target, link);
+    else
+        std::filesystem::create_symlink(target, link);
+#endif
+}
+
+bool isSymlink(const std::filesystem::path& path)
+{
+#ifdef _WIN32
+    WIN32_FIND_DATAW data{};
+    const HANDLE found = ::FindFirstFileW(path.wstring().c_str(), &data);
+    if (found == INVALID_HANDLE_VALUE)
+        return false;
+    ::FindClose(found);
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && data.dwReserved0 == IO_REPARSE_TAG_SYMLINK;
+#else
+    return std::filesystem::is_symlink(path);
+#endif
+}
+
+std::vector<const char*> decimalCommaLocales()
+{
+#ifdef _WIN32
+    return {"cs-CZ", "Czech_Czechia.1250", "Czech_Czech Republic.1250", "de-DE", "German_Germany.1252", "fr-FR"};
+#else
+    return {"cs_CZ.UTF-8", "cs_CZ.utf8", "de_DE.UTF-8", "fr_FR.UTF-8"};
+#endif
+}
+
+bool makeFifo(const std::filesystem::path& path)
+{
+#ifdef _WIN32
+    (void)path;
+    return false;
+#else
+    return ::mkfifo(path.c_str(), 0600) == 0;
+#endif
 }
 
 TempDir::TempDir()
 {
     static std::atomic<int> counter{0};
     path_ = std::filesystem::temp_directory_path() /
-            ("vantor-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+            ("vantor-test-" + std::to_string(currentProcessId()) + "-" + std::to_string(counter++));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
 }
@@ -78,47 +176,23 @@ std::uint64_t fnv1a(std::string_view bytes)
     return h;
 }
 
-namespace {
-
-std::string shellQuote(std::string_view word)
+ProcessOptions withFileHook(const std::string& fileHook)
 {
-    std::string out = "'";
-    for (const char c : word)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
+    ProcessOptions options;
+    if (!fileHook.empty())
+        options.environment.emplace_back("VANTOR_TEST_FILE_HOOK", fileHook);
+    return options;
 }
-
-} // namespace
 
 ProcessResult runCli(const std::vector<std::string>& args, const std::string& fileHook)
 {
     return runProgram(VANTOR_CLI_PATH, args, fileHook);
 }
 
-void limitChildTime()
-{
-    ::alarm(kProgramSeconds);
-}
-
 ProcessResult runProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
                          const std::string& fileHook)
 {
-    std::string command = fileHook.empty() ? std::string() : "VANTOR_TEST_FILE_HOOK=" + shellQuote(fileHook) + " ";
-    command += "timeout --signal=KILL " + std::to_string(kProgramSeconds) + " " + shellQuote(program.string());
-    for (const std::string& a : args)
-        command += " " + shellQuote(a);
-    command += " 2>&1 </dev/null";
-    ProcessResult result;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return result;
-    std::array<char, 4096> buffer{};
-    std::size_t n = 0;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        result.output.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return runProcess(program, args, withFileHook(fileHook));
 }
 
 const Font& mapFont()

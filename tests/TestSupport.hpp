@@ -1,10 +1,13 @@
 #pragma once
 // Small helpers shared by the tests: temporary directories, file reading,
-// a stable hash for golden values, and running vantor-cli as a process.
+// a stable hash for golden values, links where the system has them, and
+// running vantor-cli as a process.
 
 #include "campaign/Campaign.hpp"
 #include "campaign/CampaignWriter.hpp"
 #include "shell/Font.hpp"
+
+#include "ProcessRunner.hpp"
 
 #include <cstdint>
 #include <filesystem>
@@ -26,8 +29,37 @@ std::filesystem::path dataDirectory();
 const PictureCatalogue& dataCatalogue();
 // Gives a city editor the built catalogue and ground textures.
 void attachData(CityEditorModel& editor);
-// Makes <root>/data point at the built data directory.
+// Makes <root>/data point at the built data directory (a link on POSIX
+// systems; on Windows a folder of hard links, or copies, of its files).
 void linkData(const std::filesystem::path& root);
+// Gives <root>/data every built data file except `left` (none when empty),
+// each as a link (POSIX) or a hard link or copy (Windows), so that the test
+// can write or leave out that one.
+void linkDataWithout(const std::filesystem::path& root, const std::string& left = {});
+
+// Symbolic links: POSIX systems always have them; Windows lets a program
+// create them only with a privilege (or in developer mode), and tests that
+// plant links skip there with kNoSymlinks when it is refused.
+inline constexpr const char* kNoSymlinks = "symbolic links need a privilege on Windows, which this process lacks";
+bool symlinksAvailable();
+// Creates a link at `link` pointing at `target` (a folder link when
+// `folder`); throws std::filesystem::filesystem_error when refused.
+void createSymlink(const std::filesystem::path& target, const std::filesystem::path& link, bool folder = false);
+// Whether `path` itself is a symbolic link (not followed).
+bool isSymlink(const std::filesystem::path& path);
+// Decimal-comma locales in this system's spelling, the preferred first:
+// Czech, then German and French.
+std::vector<const char*> decimalCommaLocales();
+
+// The named FIFO tests: POSIX only.
+#ifdef _WIN32
+inline constexpr bool kHasFifos = false;
+#else
+inline constexpr bool kHasFifos = true;
+#endif
+inline constexpr const char* kNoFifos = "named FIFOs in the file system exist only on POSIX systems";
+// Makes a FIFO at `path` (POSIX); false when it could not or on Windows.
+bool makeFifo(const std::filesystem::path& path);
 
 // The Moon map's label font, loaded once from the built data.
 const Font& mapFont();
@@ -72,22 +104,14 @@ void writeFile(const std::filesystem::path& path, std::string_view text);
 // 64-bit FNV-1a: stable across machines, enough to pin golden outputs.
 std::uint64_t fnv1a(std::string_view bytes);
 
-struct ProcessResult {
-    int exitCode = -1;
-    std::string output; // standard output and standard error together
-};
-
-// The longest a program started by a test may run: a hung program is
-// killed then, so its test fails instead of waiting for ever.
-inline constexpr unsigned kProgramSeconds = VANTOR_TEST_TIMEOUT_SECONDS;
-// Called in a forked child before it starts the program: the alarm outlives
-// exec, and its signal ends the program after kProgramSeconds.
-void limitChildTime();
+// The options that give vantor-cli a non-empty `fileHook` as
+// VANTOR_TEST_FILE_HOOK (see shell/FileLayer.hpp).
+ProcessOptions withFileHook(const std::string& fileHook);
 
 // Runs vantor-cli with the arguments (each passed as one word), for at most
-// kProgramSeconds; a non-empty `fileHook` is given to it as
-// VANTOR_TEST_FILE_HOOK (see shell/FileLayer.hpp).
-// A program killed by a signal gives -1 or 128 + the signal.
+// kProgramSeconds (a hung program is killed then, so its test fails instead
+// of waiting for ever); a non-empty `fileHook` is given to it as
+// VANTOR_TEST_FILE_HOOK. A program that did not exit by itself gives -1.
 ProcessResult runCli(const std::vector<std::string>& args, const std::string& fileHook = {});
 // Runs another program (for example a copy of vantor-cli) the same way.
 ProcessResult runProgram(const std::filesystem::path& program, const std::vector<std::string>& args,

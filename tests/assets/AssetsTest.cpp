@@ -219,12 +219,14 @@ TEST(Assets, CityNamesAreAHundredDistinctFileSafeNames)
 
 TEST(Assets, DrawingAgainGivesTheSameBytes)
 {
-    const std::filesystem::path tool = VANTOR_BIN_DIR "/../tools/vantor-assets";
+    const std::filesystem::path tool = std::filesystem::path(VANTOR_BIN_DIR) / ".." / "tools" /
+                                       (std::string("vantor-assets") + vantor::test::kExecutableSuffix);
     // A folder of this run's own: two test runs at once must not share it.
     const vantor::test::TempDir folder;
     const std::filesystem::path again = folder.path() / "again";
     std::filesystem::create_directories(again);
-    ASSERT_EQ(std::system((tool.string() + " " + again.string()).c_str()), 0);
+    const vantor::test::ProcessResult drawn = vantor::test::runProcess(tool, {again.string()});
+    ASSERT_EQ(drawn.exitCode, 0) << drawn.output;
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(again)) {
         ++files;
@@ -233,8 +235,8 @@ TEST(Assets, DrawingAgainGivesTheSameBytes)
     EXPECT_EQ(files, 57); // 56 pictures and the name list
 
     // A missing or unusable output directory is refused with status 2.
-    EXPECT_EQ(WEXITSTATUS(std::system((tool.string() + " 2>/dev/null").c_str())), 2);
-    EXPECT_EQ(WEXITSTATUS(std::system((tool.string() + " " + (again / "missing").string() + " 2>/dev/null").c_str())), 2);
+    EXPECT_EQ(vantor::test::runProcess(tool, {}).exitCode, 2);
+    EXPECT_EQ(vantor::test::runProcess(tool, {(again / "missing").string()}).exitCode, 2);
 }
 
 } // namespace

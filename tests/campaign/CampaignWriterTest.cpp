@@ -90,7 +90,10 @@ TEST(CampaignWriter, WritesEveryCityStartIniAndMoonMap)
     test::writeFile(root.path() / "atlas" / "SingleCity.ini", "single");
     test::writeFile(root.path() / "atlas" / "OldCity.ini", "old");
     test::writeFile(root.path() / "outside.txt", "outside");
-    std::filesystem::create_symlink(root.path() / "outside.txt", root.path() / "atlas" / "link.txt");
+    // A modder's link stays as it is (where the system lets the test make one).
+    const bool linked = test::symlinksAvailable();
+    if (linked)
+        test::createSymlink(root.path() / "outside.txt", root.path() / "atlas" / "link.txt");
 
     const Campaign campaign = laidOut(3);
     CampaignSettings settings;
@@ -104,7 +107,7 @@ TEST(CampaignWriter, WritesEveryCityStartIniAndMoonMap)
     EXPECT_EQ(test::readFile(atlas / "SingleCity.ini"), "single");
     EXPECT_EQ(test::readFile(atlas / "OldCity.ini"), "old") << "no previous start.ini names it";
     EXPECT_TRUE(std::filesystem::is_directory(atlas / "keep-dir"));
-    EXPECT_TRUE(std::filesystem::is_symlink(atlas / "link.txt"));
+    EXPECT_TRUE(!linked || test::isSymlink(atlas / "link.txt"));
     EXPECT_EQ(test::readFile(root.path() / "outside.txt"), "outside");
     EXPECT_TRUE(std::filesystem::exists(atlas / "moon.bmp"));
     for (int i = 1; i <= 31; ++i) {

@@ -1,5 +1,7 @@
 #include "city/RandomSource.hpp"
 
+#include "ProcessRunner.hpp"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -9,6 +11,17 @@
 
 namespace vantor {
 namespace {
+
+// Makes the C library read the TZ variable again (tzset; _tzset on Windows,
+// whose C runtime reads the same "XST-2" form).
+void readTimeZone()
+{
+#ifdef _WIN32
+    ::_tzset();
+#else
+    ::tzset();
+#endif
+}
 
 // Values worked out by hand from seed * 134775813 + 1 (mod 2^32).
 TEST(RandomSource, IntegerAndRealDrawsFollowTheGenerator)
@@ -56,15 +69,15 @@ TEST(RandomSource, TimeOfDaySeedCountsMillisecondsSinceLocalMidnight)
         std::uint32_t seed;
     } zones[] = {{"UTC0", 37230456u}, {"XST-2", 44430456u}, {"YST11", 84030456u}};
     for (const auto& z : zones) {
-        ::setenv("TZ", z.zone, 1);
-        ::tzset();
+        test::setEnvironment("TZ", z.zone);
+        readTimeZone();
         EXPECT_EQ(RandomSource::timeOfDaySeed(reading), z.seed) << z.zone;
     }
     if (previous != nullptr)
-        ::setenv("TZ", saved.c_str(), 1);
+        test::setEnvironment("TZ", saved);
     else
-        ::unsetenv("TZ");
-    ::tzset();
+        test::unsetEnvironment("TZ");
+    readTimeZone();
 }
 
 } // namespace

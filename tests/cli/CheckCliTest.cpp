@@ -92,6 +92,9 @@ TEST(CheckCli, MissingAtlasIsAProblemAndBadArgumentsAreUsageErrors)
 // directory"; `repair` refuses it the same way and nothing is created.
 TEST(CheckCli, LinkLoopGivesTheSystemsReason)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "a link loop's reason (ELOOP, \"Too many levels of symbolic links\") is POSIX's";
+#endif
     test::TempDir root;
     const std::string dir = root.path().string();
     std::filesystem::create_symlink("atlas", root.path() / "atlas");

@@ -99,9 +99,10 @@ TEST(Cli, MissingDataIsAnInputErrorNamingThePicture)
     // A copy of vantor-cli with no data of its own beside it or installed.
     test::TempDir root;
     test::TempDir bin;
-    std::filesystem::copy_file(VANTOR_CLI_PATH, bin.path() / "vantor-cli");
+    const std::filesystem::path copy = bin.path() / (std::string("vantor-cli") + test::kExecutableSuffix);
+    std::filesystem::copy_file(VANTOR_CLI_PATH, copy);
     const test::ProcessResult r =
-        test::runProgram(bin.path() / "vantor-cli", {"city", "--root", root.path().string(), "--seed", "1"});
+        test::runProgram(copy, {"city", "--root", root.path().string(), "--seed", "1"});
     EXPECT_EQ(r.exitCode, 1) << r.output;
     EXPECT_NE(r.output.find("hangarN.bmp"), std::string::npos) << r.output;
     EXPECT_FALSE(std::filesystem::exists(root.path() / "atlas"));

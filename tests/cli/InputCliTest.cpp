@@ -8,95 +8,37 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 namespace vantor {
 namespace {
 
 namespace fs = std::filesystem;
 using test::runCli;
 
-// The memory a child may map when the test bounds it. AddressSanitizer
-// reserves terabytes of address space for itself, so a sanitized build runs
-// the child unbounded (the refusal is still checked).
+// The memory a child may map when the test bounds it (0: unbounded).
+// AddressSanitizer reserves terabytes of address space for itself, so a
+// sanitized build runs the child unbounded (the refusal is still checked),
+// as does Windows, which has no such limit for a single process.
 #if defined(__SANITIZE_ADDRESS__)
-constexpr rlim_t kSmallMemory = RLIM_INFINITY;
+constexpr std::uint64_t kSmallMemory = 0;
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
-constexpr rlim_t kSmallMemory = RLIM_INFINITY;
+constexpr std::uint64_t kSmallMemory = 0;
 #else
-constexpr rlim_t kSmallMemory = rlim_t{256} << 20;
+constexpr std::uint64_t kSmallMemory = test::kHasResourceLimits ? std::uint64_t{256} << 20 : 0;
 #endif
 #else
-constexpr rlim_t kSmallMemory = rlim_t{256} << 20;
+constexpr std::uint64_t kSmallMemory = test::kHasResourceLimits ? std::uint64_t{256} << 20 : 0;
 #endif
 
-// <root>/data holding links to every built data file except `replaced`,
-// which the test writes itself.
-void linkDataExcept(const fs::path& root, const std::string& replaced)
-{
-    fs::create_directory(root / "data");
-    for (const auto& entry : fs::directory_iterator(test::dataDirectory()))
-        if (entry.path().filename() != replaced)
-            fs::create_symlink(entry.path(), root / "data" / entry.path().filename());
-}
-
-struct ChildResult {
-    bool exited = false;
-    int exitCode = -1;
-    int signal = 0;
-    std::string output; // standard error (and output unless it went to a closed pipe)
-};
-
-// Runs vantor-cli in a child. With `closedStdout` its standard output and
+// Runs vantor-cli to its end. With `closedOutput` its standard output and
 // error are a pipe whose reading end is already closed (`vantor-cli ... |
 // true`); otherwise both are captured. `addressSpace` bounds its memory.
-ChildResult runChild(const std::vector<std::string>& args, bool closedStdout, rlim_t addressSpace = RLIM_INFINITY)
+test::ProcessResult runChild(const std::vector<std::string>& args, bool closedOutput, std::uint64_t addressSpace = 0)
 {
-    int out[2];
-    if (::pipe(out) != 0)
-        return {};
-    std::vector<char*> argv{const_cast<char*>(VANTOR_CLI_PATH)};
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    if (closedStdout)
-        ::close(out[0]);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        test::limitChildTime();
-        if (addressSpace != RLIM_INFINITY) {
-            const rlimit limit{addressSpace, addressSpace};
-            ::setrlimit(RLIMIT_AS, &limit);
-        }
-        const int null = ::open("/dev/null", O_RDONLY);
-        ::dup2(null, 0);
-        ::dup2(out[1], 1);
-        ::dup2(out[1], 2);
-        if (!closedStdout)
-            ::close(out[0]);
-        ::close(out[1]);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    ::close(out[1]);
-    ChildResult result;
-    if (!closedStdout) {
-        char buffer[4096];
-        ssize_t n = 0;
-        while ((n = ::read(out[0], buffer, sizeof buffer)) > 0)
-            result.output.append(buffer, static_cast<std::size_t>(n));
-        ::close(out[0]);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    result.exited = WIFEXITED(status);
-    result.exitCode = result.exited ? WEXITSTATUS(status) : -1;
-    result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-    return result;
+    test::ProcessOptions options;
+    options.closedOutput = closedOutput;
+    options.addressSpaceLimit = addressSpace;
+    return test::runProcess(VANTOR_CLI_PATH, args, options);
 }
 
 TEST(CliInput, ReservedAndUnsafeNamesInTheNameListAreRefusedByLine)
@@ -113,7 +55,7 @@ TEST(CliInput, ReservedAndUnsafeNamesInTheNameListAreRefusedByLine)
     };
     for (const Case& c : cases) {
         test::TempDir root;
-        linkDataExcept(root.path(), "citynames.txt");
+        test::linkDataWithout(root.path(), "citynames.txt");
         test::writeFile(root.path() / "data" / "citynames.txt", c.list);
         const test::ProcessResult r = runCli({"campaign", "--root", root.path().string(), "--seed", "1"});
         EXPECT_EQ(r.exitCode, 1) << r.output;
@@ -147,7 +89,7 @@ TEST(CliInput, OversizedPictureIsRefusedFromItsHeaderWithLittleMemory)
     };
     for (const Case c : {Case{30000, 54}, Case{16384, 54 + std::uint64_t{16384} * 16384 * 3}}) {
         test::TempDir root;
-        linkDataExcept(root.path(), "roadNS.bmp");
+        test::linkDataWithout(root.path(), "roadNS.bmp");
         std::string header(54, '\0');
         const auto put32 = [&header](std::size_t at, std::uint32_t v) {
             for (int i = 0; i < 4; ++i)
@@ -165,7 +107,8 @@ TEST(CliInput, OversizedPictureIsRefusedFromItsHeaderWithLittleMemory)
         test::writeFile(picture, header);
         fs::resize_file(picture, c.fileSize);
 
-        const ChildResult r = runChild({"city", "--root", root.path().string(), "--seed", "1"}, false, kSmallMemory);
+        const test::ProcessResult r =
+            runChild({"city", "--root", root.path().string(), "--seed", "1"}, false, kSmallMemory);
         EXPECT_EQ(r.exitCode, 1) << r.output;
         const std::string side = std::to_string(c.side);
         EXPECT_NE(r.output.find("Bitmap image is not valid: " + picture.string() + " (size " + side + " x " + side +
@@ -180,13 +123,14 @@ TEST(CliInput, OversizedPictureIsRefusedFromItsHeaderWithLittleMemory)
 TEST(CliInput, ErrorsFollowTheConfiguredLanguage)
 {
     test::TempDir root;
-    linkDataExcept(root.path(), "roadNS.bmp");
+    test::linkDataWithout(root.path(), "roadNS.bmp");
     test::writeFile(root.path() / "config.ini", "[General]\r\nLanguage=Cze\r\n");
     // A copy of vantor-cli with no data of its own to fall back on.
     test::TempDir bin;
-    fs::copy_file(VANTOR_CLI_PATH, bin.path() / "vantor-cli");
+    const fs::path copy = bin.path() / (std::string("vantor-cli") + test::kExecutableSuffix);
+    fs::copy_file(VANTOR_CLI_PATH, copy);
     const test::ProcessResult r =
-        test::runProgram(bin.path() / "vantor-cli", {"city", "--root", root.path().string(), "--seed", "1"});
+        test::runProgram(copy, {"city", "--root", root.path().string(), "--seed", "1"});
     EXPECT_EQ(r.exitCode, 1) << r.output;
     EXPECT_EQ(r.output, "vantor-cli: Nelze generovat: soubor data/roadNS.bmp chybí\n");
 }
@@ -232,16 +176,18 @@ TEST(CliInput, ClosedStandardOutputIsNotAFailedSave)
 {
     test::TempDir root;
     test::linkData(root.path());
-    const ChildResult r = runChild({"city", "--root", root.path().string(), "--seed", "5", "--size", "small"}, true);
-    EXPECT_TRUE(r.exited) << "killed by signal " << r.signal;
+    const test::ProcessResult r =
+        runChild({"city", "--root", root.path().string(), "--seed", "5", "--size", "small"}, true);
+    EXPECT_EQ(r.signal, 0) << "killed by signal " << r.signal;
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(fs::is_regular_file(root.path() / "atlas" / "SingleCityHIGHT.bmp"));
 
     // Without a seed the seed line is written first, before any work.
     test::TempDir other;
     test::linkData(other.path());
-    const ChildResult noSeed = runChild({"city", "--root", other.path().string(), "--size", "very-small"}, true);
-    EXPECT_TRUE(noSeed.exited) << "killed by signal " << noSeed.signal;
+    const test::ProcessResult noSeed =
+        runChild({"city", "--root", other.path().string(), "--size", "very-small"}, true);
+    EXPECT_EQ(noSeed.signal, 0) << "killed by signal " << noSeed.signal;
     EXPECT_EQ(noSeed.exitCode, 0);
     EXPECT_TRUE(fs::is_regular_file(other.path() / "atlas" / "SingleCity.ini"));
 }

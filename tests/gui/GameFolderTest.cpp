@@ -456,6 +456,9 @@ void GameFolderTest::keyboard()
 // start's question; SIGTERM still ends it (143), and no folder is remembered.
 void GameFolderTest::aStopSignalEndsTheFirstStartQuestion()
 {
+#ifdef _WIN32
+    QSKIP("SIGTERM from outside exists only on POSIX systems; Windows ends a program through console events");
+#else
     TempDir top;
     const fs::path bin = top.path() / "prefix" / "bin";
     const fs::path home = top.path() / "home";
@@ -485,6 +488,7 @@ void GameFolderTest::aStopSignalEndsTheFirstStartQuestion()
     QCOMPARE(vantor.exitCode(), 143);
     const fs::path settings = home / ".config" / "Vantor" / "Vantor.conf";
     QVERIFY(!fs::exists(settings) || readFile(settings).find("gameFolder") == std::string::npos);
+#endif
 }
 
 int runGameFolderTest(int argc, char** argv)

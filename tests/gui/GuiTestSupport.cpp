@@ -29,10 +29,7 @@ TestProgram::TestProgram(std::string_view configIni, DataSetup data, Settings se
     case DataSetup::None:
         break;
     case DataSetup::WithoutRoadNS:
-        fs::create_directory(dir.path() / "data");
-        for (const fs::directory_entry& entry : fs::directory_iterator(dataDirectory()))
-            if (entry.path().filename() != "roadNS.bmp")
-                fs::create_symlink(entry.path(), dir.path() / "data" / entry.path().filename());
+        linkDataWithout(dir.path(), "roadNS.bmp");
         break;
     }
     if (!configIni.empty())

@@ -1,6 +1,8 @@
 #include "shell/BmpFile.hpp"
 #include "shell/VantorError.hpp"
 
+#include "ProcessRunner.hpp"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -53,7 +55,7 @@ Image pattern(int width, int height)
 // row sizes that need padding, across the reader's chunk size.
 TEST(BmpReadTopLeft, EqualsTheTopLeftOfTheWholePicture)
 {
-    const fs::path dir = fs::temp_directory_path() / ("vantor-bmp-region-" + std::to_string(::getpid()));
+    const fs::path dir = fs::temp_directory_path() / ("vantor-bmp-region-" + std::to_string(test::currentProcessId()));
     fs::create_directories(dir);
     std::vector<fs::path> files;
     for (const char* name : {"dirt1.bmp", "roadNS.bmp", "spaceportshadow.bmp", "moonBase.bmp", "intro.bmp"})

@@ -6,9 +6,10 @@
 
 #include "shell/BmpFile.hpp"
 
+#include "ProcessRunner.hpp"
+
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -133,7 +134,7 @@ TEST(BmpSwizzle, EncodeWritesThePlainFileForEveryWidth)
 
 TEST(BmpSwizzle, TopLeftReadMatchesTheStoredBytesForEveryWidthAndRowOrder)
 {
-    const fs::path dir = fs::temp_directory_path() / ("vantor-bmp-swizzle-" + std::to_string(::getpid()));
+    const fs::path dir = fs::temp_directory_path() / ("vantor-bmp-swizzle-" + std::to_string(test::currentProcessId()));
     fs::create_directories(dir);
     const fs::path file = dir / "reference.bmp";
     for (const int width : widths()) {

@@ -75,8 +75,9 @@ TEST(GameFolder, EveryFailingOperationIsSaidInBothLanguages)
             EXPECT_EQ(
                 problem->text(Language::Czech).find("Do složky hry " + game.path().string() + " nelze zapisovat: "),
                 0u);
-            if (fs::is_directory(game.path() / "atlas"))
+            if (fs::is_directory(game.path() / "atlas")) {
                 EXPECT_TRUE(namesIn(game.path() / "atlas").empty());
+            }
         }
         EXPECT_GE(said, operations - 1);
     }

@@ -16,7 +16,6 @@
 
 #include <cerrno>
 #include <functional>
-#include <sys/stat.h>
 
 namespace vantor {
 namespace {
@@ -143,10 +142,14 @@ TEST(ConfigInput, UnreadableFilesNameTheFileAndTheReason)
     EXPECT_EQ(std::string(caught([&] { Config::load(root.path()); }).what()),
               "Cannot open file " + (root.path() / "config.ini").string() + ": Is a directory");
     fs::remove(root.path() / "config.ini");
-    fs::create_symlink(root.path() / "nowhere", root.path() / "config.ini");
-    EXPECT_FALSE(Config::load(root.path()).campaignCompleted) << "a dangling link is a missing file";
+    if (test::symlinksAvailable()) {
+        test::createSymlink(root.path() / "nowhere", root.path() / "config.ini");
+        EXPECT_FALSE(Config::load(root.path()).campaignCompleted) << "a dangling link is a missing file";
+    }
+    if (!test::kHasFifos)
+        GTEST_SKIP() << test::kNoFifos << (test::symlinksAvailable() ? "" : std::string("; ") + test::kNoSymlinks);
     const fs::path fifo = root.path() / "fifo";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_TRUE(test::makeFifo(fifo));
     EXPECT_EQ(std::string(caught([&] { readWholeFile(fifo, 100, "100 bytes"); }).what()),
               "Cannot open file " + fifo.string() + ": not a regular file")
         << "a FIFO neither blocks nor is read";
@@ -249,10 +252,7 @@ std::string bmpHeader(std::int32_t width, std::int32_t height, std::uint16_t bpp
 TEST(PictureInput, MissingIsSaidOnlyOfAMissingFile)
 {
     test::TempDir root;
-    fs::create_directory(root.path() / "data");
-    for (const auto& entry : fs::directory_iterator(test::dataDirectory()))
-        if (entry.path().filename() != "roadNS.bmp")
-            fs::create_symlink(entry.path(), root.path() / "data" / entry.path().filename());
+    test::linkDataWithout(root.path(), "roadNS.bmp");
 
     const PictureCatalogue missing = PictureCatalogue::load(root.path());
     const VantorError m = caught([&] { missing.requireComplete(); });
@@ -277,9 +277,7 @@ TEST(PictureInput, CatalogueRefusesMoreThanItsMemoryBound)
     // 4096 x 4096 at one bit a pixel: 2 MiB on disk, 48 MiB decoded. Six of
     // them pass the 256 MiB bound at the sixth, which is named.
     test::TempDir root;
-    fs::create_directory(root.path() / "data");
-    for (const auto& entry : fs::directory_iterator(test::dataDirectory()))
-        fs::create_symlink(entry.path(), root.path() / "data" / entry.path().filename());
+    test::linkDataWithout(root.path());
     const std::string big = bmpHeader(4096, 4096, 1) + std::string(4096 / 8 * 4096, '\0');
     for (std::size_t k = 0; k < 6; ++k) {
         const fs::path file = root.path() / PictureCatalogue::fileNames()[k];

@@ -36,15 +36,6 @@ struct Layout {
     }
 };
 
-// Links every data file but one into <dir>/data.
-void linkDataWithout(const fs::path& dir, const std::string& left)
-{
-    fs::create_directories(dir / "data");
-    for (const fs::directory_entry& entry : fs::directory_iterator(test::dataDirectory()))
-        if (entry.path().filename() != left)
-            fs::create_symlink(entry.path(), dir / "data" / entry.path().filename());
-}
-
 TEST(ProgramPaths, ResolvesTheProgramDirectoryAndTheData)
 {
     enum class Exe { Installed, Build };
@@ -91,7 +82,7 @@ TEST(ProgramPaths, ResolvesTheProgramDirectoryAndTheData)
         if (c.gameData == GameData::Complete)
             test::linkData(layout.game);
         else if (c.gameData == GameData::WithoutCityNames)
-            linkDataWithout(layout.game, "citynames.txt");
+            test::linkDataWithout(layout.game, "citynames.txt");
         ProgramPaths::Inputs in;
         if (c.option)
             in.rootOption = layout.game;
@@ -228,7 +219,7 @@ TEST(ProgramPaths, CompleteDataNeedsEveryFileTheProgramsRead)
     for (const char* file : {"hangarN.bmp", "carshopshadow.bmp", "DejaVuSans.ttf", "DejaVuSansCondensed.ttf",
                              "dirt2.bmp", "intro.bmp", "moonBase.bmp", "citynames.txt"}) {
         test::TempDir partial;
-        linkDataWithout(partial.path(), file);
+        test::linkDataWithout(partial.path(), file);
         EXPECT_FALSE(ProgramPaths::completeData(partial.path())) << file;
     }
 }
