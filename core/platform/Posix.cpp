@@ -419,7 +419,7 @@ namespace {
 volatile std::sig_atomic_t receivedStop = 0;
 std::atomic<StopNotifier> stopNotifier{nullptr};
 
-extern "C" void onStopSignal(int signal)
+extern "C" void vantorPlatformOnStopSignal(int signal)
 {
     if (receivedStop == 0)
         receivedStop = signal;
@@ -433,7 +433,7 @@ void installStopHandlers(StopNotifier notify)
 {
     stopNotifier = notify;
     struct sigaction action {};
-    action.sa_handler = onStopSignal;
+    action.sa_handler = vantorPlatformOnStopSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (const int signal : {SIGINT, SIGTERM, SIGHUP})
