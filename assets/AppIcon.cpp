@@ -1,5 +1,7 @@
 #include "assets/AppIcon.hpp"
 
+#include "platform/Platform.hpp"
+#include "shell/AtomicFile.hpp"
 #include "shell/VantorError.hpp"
 
 #include <png.h>
@@ -76,8 +78,16 @@ void writePng(const std::vector<std::uint8_t>& rgba, int size, const std::filesy
     image.width = static_cast<png_uint_32>(size);
     image.height = static_cast<png_uint_32>(size);
     image.format = PNG_FORMAT_RGBA;
-    if (png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), 0, nullptr) == 0)
-        throw VantorError("Cannot write " + path.string() + ": " + image.message);
+    // Encoded in memory, written like every other file (libpng would take
+    // the name in the ANSI code page on Windows).
+    png_alloc_size_t bytes = 0;
+    if (png_image_write_get_memory_size(image, bytes, 0, rgba.data(), 0, nullptr) == 0)
+        throw VantorError("Cannot write " + platform::utf8(path) + ": " + image.message);
+    std::vector<std::uint8_t> encoded(bytes);
+    if (png_image_write_to_memory(&image, encoded.data(), &bytes, 0, rgba.data(), 0, nullptr) == 0)
+        throw VantorError("Cannot write " + platform::utf8(path) + ": " + image.message);
+    encoded.resize(bytes);
+    writeFileAtomically(path, std::span<const std::uint8_t>(encoded));
 }
 
 } // namespace
@@ -120,7 +130,7 @@ void AppIcon::writeAll(const std::filesystem::path& dir, const std::string& name
         std::error_code ec;
         std::filesystem::create_directories(folder, ec);
         if (ec)
-            throw VantorError("Cannot create directory " + folder.string() + ": " + ec.message());
+            throw VantorError("Cannot create directory " + platform::utf8(folder) + ": " + ec.message());
         writePng(draw(size), size, folder / (name + ".png"));
     }
 }

@@ -13,32 +13,40 @@
 #include "assets/RoadTiles.hpp"
 #include "assets/Shadows.hpp"
 #include "assets/Textures.hpp"
+#include "platform/Platform.hpp"
 
 #include <exception>
 #include <filesystem>
 #include <iostream>
-#include <string_view>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv)
 {
-    if (argc == 4 && std::string_view(argv[1]) == "--icons") {
+    using vantor::platform::pathFromUtf8;
+    using vantor::platform::utf8;
+    vantor::platform::prepareCommandLineProcess();
+    // UTF-8, on Windows from the wide command line.
+    const std::vector<std::string> args = vantor::platform::commandLineArguments(argc, argv);
+    argc = static_cast<int>(args.size());
+    if (argc == 4 && args[1] == "--icons") {
         try {
-            vantor::assets::AppIcon::writeAll(argv[2], argv[3]);
+            vantor::assets::AppIcon::writeAll(pathFromUtf8(args[2]), args[3]);
         } catch (const std::exception& e) {
             std::cerr << "vantor-assets: " << e.what() << "\n";
             return 1;
         }
         return 0;
     }
-    if (argc != 2 || argv[1][0] == '\0') {
+    if (argc != 2 || args[1].empty()) {
         std::cerr << "usage: vantor-assets <data directory>\n"
                      "       vantor-assets --icons <icon directory> <icon name>\n";
         return 2;
     }
-    const std::filesystem::path dir = argv[1];
+    const std::filesystem::path dir = pathFromUtf8(args[1]);
     std::error_code ec;
     if (!std::filesystem::is_directory(dir, ec)) {
-        std::cerr << "vantor-assets: not a directory: " << dir.string() << "\n";
+        std::cerr << "vantor-assets: not a directory: " << utf8(dir) << "\n";
         return 2;
     }
     try {

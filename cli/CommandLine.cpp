@@ -1,5 +1,7 @@
 #include "cli/CommandLine.hpp"
 
+#include "platform/Platform.hpp"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -172,7 +174,7 @@ void parseRootOnlyArguments(const std::vector<std::string>& args, ParsedCommandL
         }
         if (value.empty())
             throw UsageError("--root: expected a directory");
-        parsed.check.root = std::filesystem::path(value);
+        parsed.check.root = platform::pathFromUtf8(value);
     }
 }
 
@@ -224,7 +226,7 @@ bool parseCommonOption(std::optional<std::filesystem::path>& root, std::optional
     if (option == "--root") {
         if (value.empty())
             throw UsageError("--root: expected a directory");
-        root = std::filesystem::path(value);
+        root = platform::pathFromUtf8(value);
         return true;
     }
     if (option == "--seed") {

@@ -2,6 +2,7 @@
 // first, then makes one call into the core; the result is the exit status.
 
 #include "cli/CommandLine.hpp"
+#include "platform/Platform.hpp"
 #include "campaign/AtlasChecker.hpp"
 #include "campaign/CampaignWriter.hpp"
 #include "campaign/MoonMap.hpp"
@@ -17,8 +18,6 @@
 #include "wizard/CampaignEditorModel.hpp"
 #include "wizard/CityEditorModel.hpp"
 
-#include <atomic>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <algorithm>
@@ -26,8 +25,6 @@
 #include <optional>
 #include <string>
 #include <system_error>
-#include <malloc.h>
-#include <unistd.h>
 
 namespace {
 
@@ -37,38 +34,26 @@ constexpr int kExitIoError = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitCampaignExists = 3;
 
-// The stop signal received (SIGINT, SIGTERM or SIGHUP), 0 while none. The
+// The stop request received (SIGINT, SIGTERM or SIGHUP; on Windows Ctrl-C,
+// Ctrl-Break, closing the console, log-off or shutdown), 0 while none. The
 // work stops at its next check: a campaign before the next city or before it
 // is moved into place, a single mission before its files are renamed into
 // place; the previous files stay, and the exit status is 128 + the signal.
-volatile std::sig_atomic_t stopSignal = 0;
-
-extern "C" void onStopSignal(int signal)
-{
-    stopSignal = signal;
-}
-
 void installStopHandlers()
 {
-    struct sigaction action {};
-    action.sa_handler = onStopSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
-        sigaction(signal, &action, nullptr);
+    platform::installStopHandlers();
 }
 
 bool stopRequested()
 {
-    return stopSignal != 0;
+    return platform::stopRequest() != 0;
 }
 
 // One line on standard error; the exit status for the signal.
 int reportStop(std::string_view what)
 {
-    const int signal = stopSignal;
-    const char* name = signal == SIGINT ? "SIGINT" : signal == SIGTERM ? "SIGTERM" : "SIGHUP";
-    std::cerr << "vantor-cli: stopped by " << name << ": " << what << "\n";
+    const int signal = platform::stopRequest();
+    std::cerr << "vantor-cli: stopped by " << platform::stopName(signal) << ": " << what << "\n";
     return 128 + signal;
 }
 
@@ -76,7 +61,7 @@ int reportStop(std::string_view what)
 // nothing otherwise (scripts read the final lines on standard output).
 class TerminalProgress final : public ProgressSink {
 public:
-    TerminalProgress() : terminal_(isatty(fileno(stderr)) != 0) {}
+    TerminalProgress() : terminal_(platform::isTerminal(stderr)) {}
     ~TerminalProgress() override
     {
         if (terminal_ && drawn_)
@@ -117,7 +102,7 @@ private:
 // Campaign progress: one line per city (a bar on a terminal); a stop signal asks to stop.
 class CampaignTerminalProgress final : public CampaignProgress {
 public:
-    explicit CampaignTerminalProgress(int cities) : cities_(cities), terminal_(isatty(fileno(stderr)) != 0) {}
+    explicit CampaignTerminalProgress(int cities) : cities_(cities), terminal_(platform::isTerminal(stderr)) {}
     ~CampaignTerminalProgress() override
     {
         if (terminal_)
@@ -228,7 +213,7 @@ int runCampaign(const cli::CampaignOptions& options, const char* argv0)
     counts.setCities(options.cities);
     if (!counts.setDistricts(options.districts)) {
         std::cerr << "vantor-cli: --districts: " << CampaignEditorModel::districtLockMessage(Language::English)
-                  << " (set CC=1 in " << (root / "config.ini").string() << ")\n";
+                  << " (set CC=1 in " << platform::utf8(root / "config.ini") << ")\n";
         return kExitUsage;
     }
     if (counts.isCorrected())
@@ -265,7 +250,7 @@ int runCampaign(const cli::CampaignOptions& options, const char* argv0)
                                   [overwrite] { return overwrite; });
         PhaseProfile::phaseDone("cities and commit");
         if (outcome == CampaignOutcome::Declined) {
-            std::cerr << "vantor-cli: a campaign already exists in " << (root / "atlas").string()
+            std::cerr << "vantor-cli: a campaign already exists in " << platform::utf8(root / "atlas")
                       << "; nothing was changed (use --overwrite to replace it)\n";
             return kExitCampaignExists;
         }
@@ -275,7 +260,7 @@ int runCampaign(const cli::CampaignOptions& options, const char* argv0)
             return reportStop(message);
         std::error_code ec;
         std::cout << "Campaign of " << campaign.numCities << " cities and the rebel headquarters saved in "
-                  << std::filesystem::absolute(root / "atlas", ec).string() << "\n";
+                  << platform::utf8(std::filesystem::absolute(root / "atlas", ec)) << "\n";
         sayWhere(paths);
     } catch (const VantorError& e) {
         std::cerr << "vantor-cli: " << e.text(config.language()) << "\n";
@@ -297,7 +282,7 @@ int runCity(const cli::CityOptions& options, const char* argv0)
     applyCityOptions(editor, options);
     if (options.landmarkKind && !editor.chooseLandmark(*options.landmarkKind, config.campaignCompleted)) {
         std::cerr << "vantor-cli: --landmark: " << CityEditorModel::lockMessage(Language::English)
-                  << " (set CC=1 in " << (root / "config.ini").string() << ")\n";
+                  << " (set CC=1 in " << platform::utf8(root / "config.ini") << ")\n";
         return kExitUsage;
     }
 
@@ -314,7 +299,7 @@ int runCity(const cli::CityOptions& options, const char* argv0)
         PhaseProfile::phaseDone("textures");
         TerminalProgress progress;
         editor.generateOnce(random, progress);
-        const std::string unchanged = "nothing in " + (root / "atlas").string() + " was changed";
+        const std::string unchanged = "nothing in " + platform::utf8(root / "atlas") + " was changed";
         if (stopRequested())
             return reportStop(unchanged);
         std::filesystem::path written;
@@ -325,7 +310,7 @@ int runCity(const cli::CityOptions& options, const char* argv0)
         }
         std::error_code ec;
         const std::filesystem::path atlas = std::filesystem::absolute(written, ec).parent_path();
-        std::cout << "Single mission saved in " << atlas.string() << ": " << editor.params().cityName << ".ini, "
+        std::cout << "Single mission saved in " << platform::utf8(atlas) << ": " << editor.params().cityName << ".ini, "
                   << editor.params().cityName << "PLAN.bmp, " << editor.params().cityName << "GROUND.bmp, "
                   << editor.params().cityName << "HIGHT.bmp\n";
         sayWhere(paths);
@@ -375,9 +360,9 @@ int runRepair(const cli::CheckOptions& options, const char* argv0)
         AtlasDirectory atlas(root / "atlas", false);
         if (atlas.beginWriting())
             std::cout << "An interrupted save was rolled back: the previous files are in place in "
-                      << atlas.path().string() << "\n";
+                      << platform::utf8(atlas.path()) << "\n";
         else
-            std::cout << "Nothing to repair in " << atlas.path().string() << "\n";
+            std::cout << "Nothing to repair in " << platform::utf8(atlas.path()) << "\n";
     } catch (const VantorError& e) {
         std::cerr << "vantor-cli: " << e.what() << "\n";
         return kExitIoError;
@@ -390,19 +375,14 @@ int runRepair(const cli::CheckOptions& options, const char* argv0)
 int main(int argc, char** argv)
 {
     vantor::PhaseProfile::phaseDone("start-up");
-    // A reader that closes its end early (`vantor-cli city | true`) must not
-    // kill the program mid-save with SIGPIPE: writes to a closed standard
-    // output or error fail quietly instead, and the exit status stays that
-    // of the work done.
-    std::signal(SIGPIPE, SIG_IGN);
+    // Writes to a closed pipe fail instead of killing the program mid-save,
+    // the allocator keeps the pictures' memory, UTF-8 reaches the console.
+    platform::prepareCommandLineProcess();
 
-    // A campaign allocates pictures of a few megabytes city after city.
-    // Keeping freed memory in the process (no mmap for them, no trimming)
-    // spares the kernel faulting in and zeroing fresh pages every time.
-    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-    mallopt(M_TRIM_THRESHOLD, 1024 * 1024 * 1024);
-
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    // UTF-8, on Windows from the wide command line (argv is in the ANSI code page there).
+    std::vector<std::string> args = platform::commandLineArguments(argc, argv);
+    if (!args.empty())
+        args.erase(args.begin());
     if (args.size() == 1 && args[0] == "--version") {
         std::cout << "vantor-cli " VANTOR_VERSION "\n";
         return 0;

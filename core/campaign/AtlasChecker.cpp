@@ -5,6 +5,7 @@
 #include "city/GenerationParams.hpp"
 #include "cityfiles/CityDescriptionFile.hpp"
 #include "cityfiles/CitySaver.hpp"
+#include "platform/Platform.hpp"
 #include "shell/AtlasDirectory.hpp"
 #include "shell/VantorError.hpp"
 
@@ -20,9 +21,6 @@
 #include <string_view>
 #include <unordered_map>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace vantor {
 
@@ -135,31 +133,26 @@ class OpenFile {
 public:
     OpenFile(const fs::path& path, const std::string& label, Findings& findings)
     {
-        fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        platform::FileInfo info;
+        fd_ = platform::openFileForReading(path, info);
         if (fd_ < 0) {
             if (errno == ENOENT) {
                 state_ = FileState::Missing;
             } else {
-                findings.add(label, std::string("cannot be opened: ") + std::strerror(errno));
+                findings.add(label, std::string("cannot be opened: ") + platform::errorText(errno));
             }
             return;
         }
-        struct stat st {};
-        if (::fstat(fd_, &st) != 0) {
-            findings.add(label, std::string("cannot be read: ") + std::strerror(errno));
-            return;
-        }
-        if (!S_ISREG(st.st_mode)) {
+        if (!info.regular) {
             findings.add(label, "is not a regular file");
             return;
         }
-        size_ = static_cast<std::uintmax_t>(st.st_size);
+        size_ = static_cast<std::uintmax_t>(info.size);
         state_ = FileState::Ok;
     }
     ~OpenFile()
     {
-        if (fd_ >= 0)
-            ::close(fd_);
+        platform::closeFile(fd_);
     }
     OpenFile(const OpenFile&) = delete;
     OpenFile& operator=(const OpenFile&) = delete;
@@ -173,11 +166,11 @@ public:
         std::string bytes(limit, '\0');
         std::size_t got = 0;
         while (got < limit) {
-            const ssize_t n = ::read(fd_, bytes.data() + got, limit - got);
+            const long n = platform::readFile(fd_, bytes.data() + got, limit - got);
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0) {
-                findings.add(label, std::string("cannot be read: ") + std::strerror(errno));
+                findings.add(label, std::string("cannot be read: ") + platform::errorText(errno));
                 return std::nullopt;
             }
             if (n == 0)

@@ -1,4 +1,5 @@
 #include "campaign/CampaignWriter.hpp"
+#include "platform/Platform.hpp"
 
 #include "campaign/CityPipeline.hpp"
 #include "cityfiles/CitySaver.hpp"
@@ -109,10 +110,10 @@ void requireFreeSpace(const AtlasDirectory& atlas, const Campaign& campaign, con
     if (available < needed) {
         const auto megabytes = [](std::uint64_t bytes) { return std::to_string((bytes + 999999) / 1000000); };
         throw VantorError::translated(
-            "Not enough free space in " + atlas.path().string() + ": the new campaign needs up to " +
+            "Not enough free space in " + platform::utf8(atlas.path()) + ": the new campaign needs up to " +
                 megabytes(needed) + " MB beside the current files, " + megabytes(available) +
                 " MB are free; nothing was changed",
-            "Ve složce " + atlas.path().string() + " není dost volného místa: nová kampaň potřebuje vedle " +
+            "Ve složce " + platform::utf8(atlas.path()) + " není dost volného místa: nová kampaň potřebuje vedle " +
                 "současných souborů až " + megabytes(needed) + " MB, volných je " + megabytes(available) +
                 " MB; nic nebylo změněno");
     }

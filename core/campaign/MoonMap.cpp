@@ -1,4 +1,5 @@
 #include "campaign/MoonMap.hpp"
+#include "platform/Platform.hpp"
 
 #include "campaign/ObjectiveBuilder.hpp"
 #include "cityfiles/CitySaver.hpp"
@@ -248,7 +249,7 @@ std::vector<std::string> MoonMap::loadCityNames(const std::filesystem::path& fil
             try {
                 CitySaver::checkCityName(line, CitySaver::NameUse::CampaignCity);
             } catch (const VantorError& e) {
-                throw e.atLine(file.string(), static_cast<int>(names.size()) + 1);
+                throw e.atLine(platform::utf8(file), static_cast<int>(names.size()) + 1);
             }
         }
         names.push_back(line);

@@ -1,5 +1,7 @@
 #include "city/RandomSource.hpp"
 
+#include "platform/Platform.hpp"
+
 #include <array>
 #include <chrono>
 #include <ctime>
@@ -73,8 +75,7 @@ std::uint32_t RandomSource::timeOfDaySeed(std::chrono::system_clock::time_point 
 {
     using namespace std::chrono;
     const std::time_t t = system_clock::to_time_t(now);
-    std::tm local{};
-    localtime_r(&t, &local);
+    const std::tm local = platform::localTime(t);
     const auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
     return seedFromTime(local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(ms));
 }

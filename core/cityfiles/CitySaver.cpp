@@ -1,4 +1,5 @@
 #include "cityfiles/CitySaver.hpp"
+#include "platform/Platform.hpp"
 
 #include "cityfiles/CityDescriptionFile.hpp"
 #include "shell/AtlasDirectory.hpp"
@@ -170,7 +171,7 @@ std::filesystem::path CitySaver::save(const CityState& city, const std::filesyst
         set.add(file.name, [&file](const ByteWriter& write) { file.writeTo(write); });
     PhaseProfile::phaseDone("encoding, writing");
     if (!set.commit(stopRequested))
-        throw SaveCancelled("Saving " + p.cityName + " was stopped; nothing in " + atlas.path().string() +
+        throw SaveCancelled("Saving " + p.cityName + " was stopped; nothing in " + platform::utf8(atlas.path()) +
                             " was changed");
     PhaseProfile::phaseDone("commit");
     return atlas.path() / cityFiles.front().name;

@@ -1,6 +1,7 @@
 #include "shell/AtlasDirectory.hpp"
 
-#include "shell/FileLayer.hpp"
+#include "platform/FileLayer.hpp"
+#include "platform/Platform.hpp"
 #include "shell/VantorError.hpp"
 
 #include <algorithm>
@@ -27,8 +28,7 @@ const std::string kJournal(AtlasDirectory::kJournalName);
 // The path as the file layer takes it: UTF-8.
 std::string utf8(const std::filesystem::path& path)
 {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
+    return platform::utf8(path);
 }
 
 std::string lowerAscii(std::string_view text)
@@ -314,8 +314,8 @@ void AtlasDirectory::lock()
         const int error = errno;
         fileio::release(fd);
         if (error == EWOULDBLOCK)
-            throw VantorError::translated("Another Vantor is writing " + path_.string(),
-                                           "Do složky " + path_.string() + " právě zapisuje jiný Vantor");
+            throw VantorError::translated("Another Vantor is writing " + platform::utf8(path_),
+                                           "Do složky " + platform::utf8(path_) + " právě zapisuje jiný Vantor");
         ioError("Cannot lock", path_ / kLockName, error);
     }
     lockFd_ = fd;
@@ -353,12 +353,12 @@ bool AtlasDirectory::recover()
     const std::optional<CommitPlan> plan = got > kMaxJournalBytes ? std::nullopt : parseJournal(text, why);
     if (!plan)
         throw VantorError::translated(
-            "The save journal " + journalPath.string() + " cannot be used (" + why +
+            "The save journal " + platform::utf8(journalPath) + " cannot be used (" + why +
                 "): an interrupted save may have left files under .vantor-old- names; nothing was changed. "
-                "Check " + path_.string() + " and move the journal away to write again",
-            "Deník ukládání " + journalPath.string() + " nelze použít (" + why +
+                "Check " + platform::utf8(path_) + " and move the journal away to write again",
+            "Deník ukládání " + platform::utf8(journalPath) + " nelze použít (" + why +
                 "): přerušené ukládání mohlo nechat soubory pod jmény .vantor-old-; nic nebylo změněno. "
-                "Zkontrolujte " + path_.string() + " a deník odstraňte, pak lze znovu zapisovat");
+                "Zkontrolujte " + platform::utf8(path_) + " a deník odstraňte, pak lze znovu zapisovat");
     int sourceFd = fd_;
     if (plan->folder != ".") {
         sourceFd = fileio::openDirectory(fd_, plan->folder.c_str(), false);
@@ -427,13 +427,13 @@ void AtlasDirectory::commit(int sourceFd, const CommitPlan& plan) const
 {
     // Only the holder of the lock commits, and only over a repaired directory.
     if (lockFd_ < 0 || contains(kJournal))
-        throw VantorError("Cannot commit into " + path_.string() + ": not opened for writing");
+        throw VantorError("Cannot commit into " + platform::utf8(path_) + ": not opened for writing");
 
     // 1. The journal, flushed and in place before the first file moves. A
     // plan the recovery could not read back is refused before anything.
     const std::string text = formatJournal(plan);
     if (std::string why; !parseJournal(text, why))
-        throw VantorError("Cannot commit into " + path_.string() + ": " + why);
+        throw VantorError("Cannot commit into " + platform::utf8(path_) + ": " + why);
     const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     std::string temporary;
     for (int attempt = 1;; ++attempt) {

@@ -1,4 +1,5 @@
 #include "shell/AtomicFile.hpp"
+#include "platform/Platform.hpp"
 
 #include "shell/AtlasDirectory.hpp"
 #include "shell/VantorError.hpp"
@@ -14,10 +15,10 @@ void writeFileAtomically(const std::filesystem::path& path, std::span<const std:
     try {
         directory.emplace(parent, false);
     } catch (const VantorError& e) {
-        throw VantorError("Cannot write " + path.string() + ": " + e.what());
+        throw VantorError("Cannot write " + platform::utf8(path) + ": " + e.what());
     }
     FileSet file(*directory);
-    file.add(path.filename().string(), bytes);
+    file.add(platform::utf8(path.filename()), bytes);
     file.commit();
 }
 

@@ -1,4 +1,5 @@
 #include "shell/BmpFile.hpp"
+#include "platform/Platform.hpp"
 
 #include "shell/AtomicFile.hpp"
 #include "shell/FileReading.hpp"
@@ -512,7 +513,7 @@ std::vector<std::uint8_t> readHead(const ReadOnlyFile& file, std::uint64_t& pres
 
 Image BmpFile::read(const std::filesystem::path& path)
 {
-    const std::string name = path.string();
+    const std::string name = platform::utf8(path);
     const ReadOnlyFile file(path, kNoSizeLimit, "");
 
     // The headers first: nothing more is read from a file they refuse.
@@ -534,7 +535,7 @@ Image BmpFile::read(const std::filesystem::path& path)
 
 BmpFile::Sides BmpFile::readSides(const std::filesystem::path& path)
 {
-    const std::string name = path.string();
+    const std::string name = platform::utf8(path);
     const ReadOnlyFile file(path, kNoSizeLimit, "");
     std::uint64_t presentSize = 0;
     const std::vector<std::uint8_t> head = readHead(file, presentSize);
@@ -546,7 +547,7 @@ BmpFile::Sides BmpFile::readSides(const std::filesystem::path& path)
 
 Image BmpFile::readTopLeft(const std::filesystem::path& path, int maxWidth, int maxHeight)
 {
-    const std::string name = path.string();
+    const std::string name = platform::utf8(path);
     const ReadOnlyFile file(path, kNoSizeLimit, "");
 
     // The headers are checked first, as for read(); then the bytes up to the

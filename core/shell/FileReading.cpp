@@ -1,12 +1,10 @@
 #include "shell/FileReading.hpp"
 
+#include "platform/Platform.hpp"
 #include "shell/VantorError.hpp"
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace vantor {
 
@@ -19,38 +17,33 @@ using Kind = VantorError::Kind;
 int openChecked(const std::filesystem::path& path, const std::string& name, std::uint64_t maxBytes,
                 std::string_view limitText, std::uint64_t& size)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    platform::FileInfo info;
+    const int fd = platform::openFileForReading(path, info);
     if (fd < 0)
         throw VantorError::system(Kind::CannotOpen, name, errno);
-    struct stat st {};
-    int failure = 0;
-    if (::fstat(fd, &st) != 0)
-        failure = errno;
-    if (failure != 0 || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) > maxBytes) {
-        ::close(fd);
-        if (failure != 0)
-            throw VantorError::system(Kind::CannotRead, name, failure);
-        if (S_ISDIR(st.st_mode))
+    if (!info.regular || info.size > maxBytes) {
+        platform::closeFile(fd);
+        if (info.directory)
             throw VantorError::system(Kind::CannotOpen, name, EISDIR);
-        if (!S_ISREG(st.st_mode))
+        if (!info.regular)
             throw VantorError(Kind::CannotOpen, name, "not a regular file", "není to obyčejný soubor");
         throw VantorError(Kind::TooLarge, name, std::string(limitText));
     }
-    size = static_cast<std::uint64_t>(st.st_size);
+    size = info.size;
     return fd;
 }
 
 } // namespace
 
 ReadOnlyFile::ReadOnlyFile(const std::filesystem::path& path, std::uint64_t maxBytes, std::string_view limitText)
-    : name_(path.string())
+    : name_(platform::utf8(path))
 {
     fd_ = openChecked(path, name_, maxBytes, limitText, size_);
 }
 
 ReadOnlyFile::~ReadOnlyFile()
 {
-    ::close(fd_);
+    platform::closeFile(fd_);
 }
 
 std::size_t ReadOnlyFile::readAt(std::uint64_t offset, void* to, std::size_t count) const
@@ -58,7 +51,7 @@ std::size_t ReadOnlyFile::readAt(std::uint64_t offset, void* to, std::size_t cou
     auto* bytes = static_cast<unsigned char*>(to);
     std::size_t got = 0;
     while (got < count) {
-        const ssize_t n = ::pread(fd_, bytes + got, count - got, static_cast<off_t>(offset + got));
+        const long n = platform::readFileAt(fd_, bytes + got, count - got, offset + got);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -81,7 +74,7 @@ std::string readWholeFile(const std::filesystem::path& path, std::uint64_t maxBy
         got += file.readAt(got, bytes.data() + got, bytes.size() - got);
     }
     if (got > maxBytes)
-        throw VantorError(Kind::TooLarge, path.string(), std::string(limitText));
+        throw VantorError(Kind::TooLarge, platform::utf8(path), std::string(limitText));
     bytes.resize(got);
     return bytes;
 }

@@ -1,4 +1,5 @@
 #include "shell/Font.hpp"
+#include "platform/Platform.hpp"
 
 #include "shell/FileReading.hpp"
 #include "shell/VantorError.hpp"
@@ -92,7 +93,7 @@ bool isControl(char32_t cp)
 
 std::string invalidFont(const std::filesystem::path& file, const std::string& reason)
 {
-    return "Font file is not valid: " + file.string() + " (" + reason + ")";
+    return "Font file is not valid: " + platform::utf8(file) + " (" + reason + ")";
 }
 
 // One rendered glyph: `width` x `rows` ink bytes (1 = ink) whose top-left
@@ -153,7 +154,7 @@ void Font::Impl::load(const std::filesystem::path& path, int size)
     if (size < kMinPixelSize || size > kMaxPixelSize)
         throw VantorError("font size " + std::to_string(size) + " is out of range (" +
                           std::to_string(kMinPixelSize) + ".." + std::to_string(kMaxPixelSize) +
-                          " pixels) for " + path.string());
+                          " pixels) for " + platform::utf8(path));
 
     data.emplace(path, kMaxFontFileBytes, "64 MB");
     if (data->size() == 0)
@@ -164,7 +165,7 @@ void Font::Impl::load(const std::filesystem::path& path, int size)
 
     if (FT_Init_FreeType(&library) != 0) {
         library = nullptr;
-        throw VantorError("Cannot start the font engine for " + path.string());
+        throw VantorError("Cannot start the font engine for " + platform::utf8(path));
     }
     FT_UInt version = kInterpreterVersion;
     FT_Property_Set(library, "truetype", "interpreter-version", &version);

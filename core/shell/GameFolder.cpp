@@ -1,4 +1,5 @@
 #include "shell/GameFolder.hpp"
+#include "platform/Platform.hpp"
 
 #include "shell/AtlasDirectory.hpp"
 
@@ -16,7 +17,7 @@ std::optional<VantorError> atlasWriteProblem(const fs::path& folder)
         probe.add(".write-check", std::span<const std::uint8_t>{});
         return std::nullopt;
     } catch (const VantorError& e) {
-        const std::string shown = folder.string();
+        const std::string shown = platform::utf8(folder);
         return VantorError::translated("The game folder " + shown + " cannot be written: " + e.text(Language::English),
                                        "Do složky hry " + shown + " nelze zapisovat: " + e.text(Language::Czech),
                                        e.systemError());
@@ -31,7 +32,7 @@ bool hasGameConfig(const fs::path& folder)
 
 VantorError missingConfigWarning(const fs::path& folder)
 {
-    const std::string shown = folder.string();
+    const std::string shown = platform::utf8(folder);
     return VantorError::translated(
         "There is no config.ini in " + shown +
             ", so it may not be Korvane's folder. Vantor works in it all the same: it writes into " + shown +

@@ -1,4 +1,5 @@
 #include "shell/IniFile.hpp"
+#include "platform/Platform.hpp"
 
 #include "shell/FileReading.hpp"
 #include "shell/VantorError.hpp"
@@ -83,7 +84,7 @@ IniFile IniFile::load(const std::filesystem::path& path)
     if (text.size() >= 2 && static_cast<unsigned char>(text[0]) == 0xFF && static_cast<unsigned char>(text[1]) == 0xFE)
         text = fromUtf16Le(text);
     else if (text.find('\0') != std::string::npos)
-        throw VantorError(VantorError::Kind::CannotRead, path.string(), "it is not a text file", "není to textový soubor");
+        throw VantorError(VantorError::Kind::CannotRead, platform::utf8(path), "it is not a text file", "není to textový soubor");
     return parse(text);
 }
 

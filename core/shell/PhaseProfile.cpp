@@ -5,9 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#ifndef _WIN32
-#include <sys/resource.h>
-#endif
+#include "platform/Platform.hpp"
 
 namespace vantor {
 
@@ -18,16 +16,14 @@ struct Faults {
     long major = 0;
 };
 
-// The faults of the whole process (every thread) so far; none counted on
-// systems without getrusage.
+// The faults of the whole process (every thread) so far; none counted
+// where the system does not say (Windows counts them all as minor).
 Faults processFaults() noexcept
 {
-#ifndef _WIN32
-    rusage usage {};
-    if (::getrusage(RUSAGE_SELF, &usage) == 0)
-        return {usage.ru_minflt, usage.ru_majflt};
-#endif
-    return {};
+    Faults faults;
+    if (!platform::processFaults(faults.minor, faults.major))
+        return {};
+    return faults;
 }
 
 struct State {

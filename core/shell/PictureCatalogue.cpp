@@ -1,4 +1,5 @@
 #include "shell/PictureCatalogue.hpp"
+#include "platform/Platform.hpp"
 
 #include "shell/BmpFile.hpp"
 #include "shell/VantorError.hpp"
@@ -70,7 +71,7 @@ PictureCatalogue PictureCatalogue::load(const std::filesystem::path& programDir)
             const BmpFile::Sides sides = BmpFile::readSides(file);
             decodedBytes += static_cast<std::uint64_t>(sides.width) * static_cast<std::uint64_t>(sides.height) * 3;
             if (decodedBytes > kMaxDecodedBytes)
-                throw VantorError(VantorError::Kind::DataTooLarge, file.string(), "256 MiB");
+                throw VantorError(VantorError::Kind::DataTooLarge, platform::utf8(file), "256 MiB");
             (*catalogue.entries_)[static_cast<std::size_t>(catalogue.loaded_)].file = file;
             ++catalogue.loaded_;
         }

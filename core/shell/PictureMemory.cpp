@@ -1,8 +1,6 @@
 #include "shell/PictureMemory.hpp"
 
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
+#include "platform/Platform.hpp"
 
 namespace vantor {
 
@@ -18,12 +16,7 @@ std::size_t wholeHugePages(std::size_t bytes) noexcept
 // gives large pages only to privileged programs), ordinary pages serve.
 void adviseHugePages(void* block, std::size_t bytes) noexcept
 {
-#ifdef __linux__
-    ::madvise(block, bytes, MADV_HUGEPAGE);
-#else
-    (void)block;
-    (void)bytes;
-#endif
+    platform::adviseHugePages(block, bytes);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "shell/ProgramPaths.hpp"
+#include "platform/Platform.hpp"
 
 #include "VantorBuildInfo.hpp"
 #include "shell/PictureCatalogue.hpp"
@@ -50,11 +51,11 @@ bool ProgramPaths::completeData(const fs::path& dataHome)
 
 fs::path ProgramPaths::executableDirectory(const char* argv0)
 {
-    std::error_code ec;
-    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec)
+    const fs::path self = platform::executablePath();
+    if (!self.empty())
         return self.parent_path();
-    return fs::absolute(argv0 != nullptr ? argv0 : "", ec).parent_path();
+    std::error_code ec;
+    return fs::absolute(platform::pathFromUtf8(argv0 != nullptr ? argv0 : ""), ec).parent_path();
 }
 
 fs::path ProgramPaths::installedDataHome(const fs::path& executableDir)
@@ -64,12 +65,14 @@ fs::path ProgramPaths::installedDataHome(const fs::path& executableDir)
 
 ProgramPaths::Inputs ProgramPaths::processInputs(const std::optional<fs::path>& rootOption, const char* argv0)
 {
-    const auto variable = [](const char* name) -> std::optional<std::string> {
-        const char* value = std::getenv(name);
-        return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
-    };
-    return Inputs{rootOption, variable("VANTOR_ROOT"), executableDirectory(argv0), variable("XDG_DATA_HOME"),
-                  variable("HOME"), std::nullopt};
+    using platform::environment;
+    return Inputs{rootOption,
+                  environment("VANTOR_ROOT"),
+                  executableDirectory(argv0),
+                  environment("XDG_DATA_HOME"),
+                  environment("HOME"),
+                  std::nullopt,
+                  platform::localAppDataFolder()};
 }
 
 bool ProgramPaths::needsChoice(const Inputs& in)
@@ -81,11 +84,14 @@ bool ProgramPaths::needsChoice(const Inputs& in)
 
 fs::path ProgramPaths::userFolder(const Inputs& in)
 {
+    // Windows: %LOCALAPPDATA%\Vantor.
+    if (in.localAppData && in.localAppData->is_absolute())
+        return *in.localAppData / "Vantor";
     // The XDG base directory rule: a relative XDG_DATA_HOME is ignored.
-    if (in.xdgDataHome && fs::path(*in.xdgDataHome).is_absolute())
-        return fs::path(*in.xdgDataHome) / "vantor";
-    if (in.home && fs::path(*in.home).is_absolute())
-        return fs::path(*in.home) / ".local" / "share" / "vantor";
+    if (in.xdgDataHome && platform::pathFromUtf8(*in.xdgDataHome).is_absolute())
+        return platform::pathFromUtf8(*in.xdgDataHome) / "vantor";
+    if (in.home && platform::pathFromUtf8(*in.home).is_absolute())
+        return platform::pathFromUtf8(*in.home) / ".local" / "share" / "vantor";
     throw ProgramPathsError("Cannot find a folder for Vantor's files: neither XDG_DATA_HOME nor HOME is set "
                             "(name one with --root or VANTOR_ROOT)",
                             false);
@@ -99,12 +105,12 @@ ProgramPaths ProgramPaths::resolve(const Inputs& in)
         paths.rootFrom_ = RootFrom::Option;
         paths.root_ = *in.rootOption;
         if (!fs::is_directory(paths.root_, ec))
-            throw ProgramPathsError("--root: " + paths.root_.string() + " is not a directory", true);
+            throw ProgramPathsError("--root: " + platform::utf8(paths.root_) + " is not a directory", true);
     } else if (in.rootVariable && !in.rootVariable->empty()) {
         paths.rootFrom_ = RootFrom::Environment;
-        paths.root_ = *in.rootVariable;
+        paths.root_ = platform::pathFromUtf8(*in.rootVariable);
         if (!fs::is_directory(paths.root_, ec))
-            throw ProgramPathsError("VANTOR_ROOT: " + paths.root_.string() + " is not a directory", true);
+            throw ProgramPathsError("VANTOR_ROOT: " + platform::utf8(paths.root_) + " is not a directory", true);
     } else if (fs::is_directory(in.executableDir / "data", ec)) {
         paths.rootFrom_ = RootFrom::ProgramFolder;
         paths.root_ = in.executableDir;
@@ -112,7 +118,7 @@ ProgramPaths ProgramPaths::resolve(const Inputs& in)
         paths.rootFrom_ = RootFrom::Chosen;
         paths.root_ = *in.chosenFolder;
         if (!fs::is_directory(paths.root_, ec))
-            throw ProgramPathsError("The game folder " + paths.root_.string() + " is not a directory", false);
+            throw ProgramPathsError("The game folder " + platform::utf8(paths.root_) + " is not a directory", false);
     } else {
         paths.root_ = userFolder(in);
         paths.rootFrom_ = RootFrom::UserFolder;
@@ -120,7 +126,7 @@ ProgramPaths ProgramPaths::resolve(const Inputs& in)
             ec.clear();
             paths.rootCreated_ = fs::create_directories(paths.root_, ec);
             if (ec || !fs::is_directory(paths.root_, ec))
-                throw ProgramPathsError("Cannot create directory " + paths.root_.string() + ": " +
+                throw ProgramPathsError("Cannot create directory " + platform::utf8(paths.root_) + ": " +
                                             (ec ? ec.message() : std::string("not a directory")),
                                         false);
         }
@@ -146,7 +152,7 @@ ProgramPaths ProgramPaths::resolve(const Inputs& in)
 
 std::string ProgramPaths::rootDescription() const
 {
-    std::string text = "Program directory " + root_.string() + " (";
+    std::string text = "Program directory " + platform::utf8(root_) + " (";
     switch (rootFrom_) {
     case RootFrom::Option:
         text += "from --root";
@@ -169,14 +175,14 @@ std::string ProgramPaths::rootDescription() const
 
 std::string ProgramPaths::dataDescription() const
 {
-    const std::string own = (root_ / "data").string();
+    const std::string own = platform::utf8(root_ / "data");
     switch (dataFrom_) {
     case DataFrom::ProgramDirectory:
         return "Data from " + own + " (the program directory's own)";
     case DataFrom::Installed:
-        return "Data from " + dataDirectory().string() + " (installed with Vantor; " + own + " is not complete)";
+        return "Data from " + platform::utf8(dataDirectory()) + " (installed with Vantor; " + own + " is not complete)";
     case DataFrom::ProgramFolder:
-        return "Data from " + dataDirectory().string() + " (beside the program; " + own + " is not complete)";
+        return "Data from " + platform::utf8(dataDirectory()) + " (beside the program; " + own + " is not complete)";
     case DataFrom::Missing:
         break;
     }

@@ -8,8 +8,9 @@
 //   2. the environment variable VANTOR_ROOT;
 //   3. the executable's directory when data/ is beside it (the build folder);
 //   4. the game folder the player chose in the desktop program (its settings);
-//   5. $XDG_DATA_HOME/vantor (default ~/.local/share/vantor), created when
-//      missing: an installed program writes into the user's own folder.
+//   5. $XDG_DATA_HOME/vantor (default ~/.local/share/vantor), on Windows
+//      %LOCALAPPDATA%\Vantor, created when missing: an installed program
+//      (Program Files is not writable) writes into the user's own folder.
 // The data: <program directory>/data when it holds every file the programs
 // read (the game's own art, or the build folder's data); otherwise the data
 // installed with the programs, <prefix>/share/vantor/data found from the
@@ -50,6 +51,7 @@ public:
         std::optional<std::string> xdgDataHome;            // XDG_DATA_HOME (relative values are ignored)
         std::optional<std::string> home;                   // HOME
         std::optional<std::filesystem::path> chosenFolder; // the desktop program's remembered game folder
+        std::optional<std::filesystem::path> localAppData; // Windows: %LOCALAPPDATA% (the user folder's parent)
     };
 
     // A program directory that holds its own data/ (tools and tests).
@@ -62,13 +64,14 @@ public:
     // program folder with data/ or chosen folder), so that resolve() would
     // take the user's folder: the desktop program asks the player first.
     static bool needsChoice(const Inputs& inputs);
-    // The user's own folder, $XDG_DATA_HOME/vantor or ~/.local/share/vantor
-    // (not created here). Throws ProgramPathsError when neither is set.
+    // The user's own folder, %LOCALAPPDATA%\Vantor (Windows),
+    // $XDG_DATA_HOME/vantor or ~/.local/share/vantor (not created here).
+    // Throws ProgramPathsError when none is set.
     static std::filesystem::path userFolder(const Inputs& inputs);
-    // The inputs of this process: the environment and /proc/self/exe.
+    // The inputs of this process: the environment and the program's own file.
     static Inputs processInputs(const std::optional<std::filesystem::path>& rootOption, const char* argv0);
 
-    // The executable's directory (/proc/self/exe, else argv0 made absolute).
+    // The executable's directory (as the system names the running program, else argv0 made absolute).
     static std::filesystem::path executableDirectory(const char* argv0);
     // Where the installed data home is for an executable in `executableDir`.
     static std::filesystem::path installedDataHome(const std::filesystem::path& executableDir);

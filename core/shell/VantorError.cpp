@@ -1,5 +1,7 @@
 #include "shell/VantorError.hpp"
 
+#include "platform/Platform.hpp"
+
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -97,7 +99,7 @@ VantorError::VantorError(Kind kind, std::string subject, std::string reason, std
 
 VantorError VantorError::system(Kind kind, const std::string& file, int errnum)
 {
-    return VantorError(kind, file, std::strerror(errnum), {}, errnum, {}, 0, nullptr);
+    return VantorError(kind, file, platform::errorText(errnum), {}, errnum, {}, 0, nullptr);
 }
 
 VantorError VantorError::translated(std::string english, std::string czech, int errnum)

@@ -1,7 +1,7 @@
 #pragma once
 // The one error type of the core. Its text is what the user is shown: it
 // always names the file, option or value at fault, and for a failed system
-// call the system's reason (strerror).
+// call the system's reason (strerror; on Windows the system's own text).
 //
 // Errors a user can meet in normal use (a missing or broken picture, a name
 // that cannot be a file name, a file that cannot be read or written) carry a
@@ -45,7 +45,7 @@ public:
     // `reason`, as for the system's reasons and picture details).
     VantorError(Kind kind, std::string subject, std::string reason = {}, std::string reasonCzech = {});
 
-    // A failed system call on `file`: the reason is strerror(errnum).
+    // A failed system call on `file`: the reason is the system's text for errnum.
     static VantorError system(Kind kind, const std::string& file, int errnum);
 
     // A message the program words itself, in both languages (Kind::Translated).

@@ -2,8 +2,10 @@
 # Makes what the Windows cross build needs on a Debian 12 machine:
 #   - installs mingw-w64 (POSIX threads), Wine, NSIS and zip when missing;
 #   - cross-builds, static, into $VANTOR_WINDOWS_DEPS (~/.cache/vantor-windows):
-#     FreeType from Debian's source package (no zlib, png, bzip2, brotli,
-#     harfbuzz: the programs read plain TrueType fonts), GoogleTest from
+#     FreeType from Debian's source package (no png, bzip2, brotli,
+#     harfbuzz: the programs read plain TrueType fonts; its gzip reader uses
+#     mingw's zlib, since the copy of zlib FreeType otherwise builds in
+#     clashes with that zlib where libpng needs it), GoogleTest from
 #     /usr/src/googletest, libpng from Debian's source with mingw's zlib (the
 #     assets program writes the icon with it).
 # Each library is built once per Debian version of its source; a second run
@@ -20,12 +22,12 @@ mkdir -p "$VANTOR_WINDOWS_DEPS"
 stamps="$VANTOR_WINDOWS_DEPS/stamps"
 work="$VANTOR_WINDOWS_DEPS/work"
 
-key="recipe $recipe freetype $(candidate_version libfreetype6)"
+key="recipe $recipe freetype $(candidate_version libfreetype6) zlib $(dpkg-query -W -f='${Version}' libz-mingw-w64-dev)"
 built_already "$stamps/freetype" "$key" || {
     echo "Cross-building FreeType for Windows"
     src=$(fetch_source freetype "$work/freetype") || exit 1
     cross_cmake "$src" "$work/freetype-build" \
-        -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
+        -DFT_REQUIRE_ZLIB=ON -DZLIB_USE_STATIC_LIBS=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
         -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
     rm -rf "$work/freetype"
     mark_built "$stamps/freetype" "$key"

@@ -52,7 +52,8 @@ while IFS= read -r dir; do
 done < <(cd "$stage" && find data -type d | LC_ALL=C sort)
 while IFS= read -r file; do
     win="${file//\//\\}"
-    printf 'SetOutPath "$INSTDIR\\%s"\nFile "%s\\%s"\n' "$(dirname "$win" | tr / '\\')" "$stage" "$win" >> "$files"
+    # (dirname of the forward-slash name: the backslashed one has no folder to dirname)
+    printf 'SetOutPath "$INSTDIR\\%s"\nFile "%s\\%s"\n' "$(dirname "$file" | tr / '\\')" "$stage" "$win" >> "$files"
     printf 'Delete "$INSTDIR\\%s"\n' "$win" >> "$unfiles"
 done < <(cd "$stage" && find data -type f | LC_ALL=C sort)
 while IFS= read -r dir; do
