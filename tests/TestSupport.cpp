@@ -120,6 +120,16 @@ bool isSymlink(const std::filesystem::path& path)
 #endif
 }
 
+bool namesDifferByCase(const std::filesystem::path& folder)
+{
+    const std::filesystem::path probe = folder / ".Case-Probe";
+    writeFile(probe, "");
+    std::error_code error;
+    const bool differ = !std::filesystem::exists(folder / ".case-probe", error);
+    std::filesystem::remove(probe, error);
+    return differ;
+}
+
 std::vector<const char*> decimalCommaLocales()
 {
 #ifdef _WIN32

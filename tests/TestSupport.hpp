@@ -47,6 +47,9 @@ bool symlinksAvailable();
 void createSymlink(const std::filesystem::path& target, const std::filesystem::path& link, bool folder = false);
 // Whether `path` itself is a symbolic link (not followed).
 bool isSymlink(const std::filesystem::path& path);
+// Whether the file system of `folder` tells names apart by letter case alone
+// (ext4 does; NTFS, FAT and most game folders on Windows do not).
+bool namesDifferByCase(const std::filesystem::path& folder);
 // Decimal-comma locales in this system's spelling, the preferred first:
 // Czech, then German and French.
 std::vector<const char*> decimalCommaLocales();

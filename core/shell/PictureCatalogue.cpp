@@ -4,6 +4,7 @@
 #include "shell/BmpFile.hpp"
 #include "shell/VantorError.hpp"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -11,9 +12,13 @@
 namespace vantor {
 
 // One picture: its file, checked by load(), and the pixels once decoded.
+// A mutex and a flag rather than std::call_once: with mingw's threads a
+// call_once whose function threw never returns on the next call, and a
+// picture broken on disk must fail each time it is asked for, not hang.
 struct PictureCatalogue::Entry {
     std::filesystem::path file; // empty: not checked (the load failed before it)
-    std::once_flag decoded;
+    std::atomic<bool> decoded{false};
+    std::mutex decoding;
     Image image;
 };
 
@@ -25,16 +30,22 @@ PictureCatalogue& PictureCatalogue::operator=(PictureCatalogue&&) noexcept = def
 const Image& PictureCatalogue::picture(Picture which) const
 {
     Entry& entry = (*entries_)[static_cast<std::size_t>(which)];
-    if (!entry.file.empty())
-        std::call_once(entry.decoded, [&entry] { entry.image = BmpFile::read(entry.file); });
+    if (entry.file.empty() || entry.decoded.load(std::memory_order_acquire))
+        return entry.image;
+    const std::lock_guard<std::mutex> lock(entry.decoding);
+    if (!entry.decoded.load(std::memory_order_relaxed)) {
+        entry.image = BmpFile::read(entry.file); // a throw leaves it to be tried again
+        entry.decoded.store(true, std::memory_order_release);
+    }
     return entry.image;
 }
 
 void PictureCatalogue::replace(Picture which, Image image)
 {
     Entry& entry = (*entries_)[static_cast<std::size_t>(which)];
-    std::call_once(entry.decoded, [] {}); // nothing left to decode
+    const std::lock_guard<std::mutex> lock(entry.decoding);
     entry.image = std::move(image);
+    entry.decoded.store(true, std::memory_order_release); // nothing left to decode
 }
 
 const std::array<std::string_view, kPictureCount>& PictureCatalogue::fileNames()
@@ -67,7 +78,8 @@ PictureCatalogue PictureCatalogue::load(const std::filesystem::path& programDir)
     std::uint64_t decodedBytes = 0;
     try {
         for (const std::string_view name : fileNames()) {
-            const std::filesystem::path file = programDir / name;
+            // Native separators, so that a message names the file as the system writes it.
+            const std::filesystem::path file = (programDir / name).make_preferred();
             const BmpFile::Sides sides = BmpFile::readSides(file);
             decodedBytes += static_cast<std::uint64_t>(sides.width) * static_cast<std::uint64_t>(sides.height) * 3;
             if (decodedBytes > kMaxDecodedBytes)

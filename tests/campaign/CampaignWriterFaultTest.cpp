@@ -290,6 +290,9 @@ TEST_F(CampaignFaults, RepeatedAndOwnNamesInThePreviousStartIni)
     };
     for (const auto& c : cases) {
         makePrevious(root_.path());
+        // Where letter case does not tell names apart, the capitals are the city's own files.
+        if (c.second == upper && !test::namesDifferByCase(atlas()))
+            continue;
         std::string start = test::readFile(atlas() / "start.ini");
         const std::string from = "Name=" + old[1] + "\r\n";
         ASSERT_NE(start.find(from), std::string::npos);

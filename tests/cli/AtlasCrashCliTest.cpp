@@ -140,8 +140,11 @@ protected:
         ASSERT_EQ(run({"campaign", "--seed", "5", "--large-cities", "off"}).exitCode, 0);
         ASSERT_EQ(run({"city", "--seed", "4", "--size", "very-small"}).exitCode, 0);
         test::writeFile(atlas() / "notes.txt", "a modder's notes");
-        test::writeFile(atlas() / "singlecity.ini", "another file");
-        test::writeFile(atlas() / "SINGLECITYPLAN.bmp", "another picture");
+        caseMatters_ = test::namesDifferByCase(atlas());
+        if (caseMatters_) {
+            test::writeFile(atlas() / "singlecity.ini", "another file");
+            test::writeFile(atlas() / "SINGLECITYPLAN.bmp", "another picture");
+        }
         fs::create_directories(atlas() / "mods");
         test::writeFile(atlas() / "mods" / "readme.txt", "mod");
         before_ = test::snapshot(atlas());
@@ -205,6 +208,7 @@ protected:
     test::TempDir root_;
     test::Snapshot before_;
     test::Snapshot after_;
+    bool caseMatters_ = true;
 };
 
 const std::vector<std::string> kSave{"city", "--seed", "6", "--size", "very-small"};
@@ -221,9 +225,10 @@ TEST_F(AtlasCrash, GoldenProtocolOfASaveAndACampaign)
     makePlayersAtlas();
     const std::vector<Operation> save = recordCommit(kSave);
     EXPECT_EQ(test::compareWithGolden("protocol-single-mission.txt", protocol(save)), "");
-    EXPECT_TRUE(after_.at("singlecity.ini") == "file:another file" &&
-                after_.at("SINGLECITYPLAN.bmp") == "file:another picture")
-        << "a name that differs only in letter case is another file";
+    if (caseMatters_)
+        EXPECT_TRUE(after_.at("singlecity.ini") == "file:another file" &&
+                    after_.at("SINGLECITYPLAN.bmp") == "file:another picture")
+            << "a name that differs only in letter case is another file";
     const std::vector<Operation> campaign = recordCommit(kCampaign);
     EXPECT_EQ(test::compareWithGolden("protocol-campaign.txt", protocol(campaign)), "");
 }
@@ -306,7 +311,7 @@ TEST_F(AtlasCrash, EachFailingRenameKeepsThePreviousFiles)
                 const std::string hook = "fail=" + std::to_string(renames[k]) + ":" + name;
                 const test::ProcessResult r = run(*commit.args, hook);
                 EXPECT_EQ(r.exitCode, 1) << hook << ": " << r.output;
-                EXPECT_NE(r.output.find(atlas().string() + "/"), std::string::npos) << hook << ": " << r.output;
+                EXPECT_NE(r.output.find((atlas() / "").string()), std::string::npos) << hook << ": " << r.output;
                 EXPECT_NE(r.output.find(std::strerror(error)), std::string::npos) << hook << ": " << r.output;
                 const test::Snapshot now = test::snapshot(atlas());
                 EXPECT_TRUE(now == before_) << hook << test::difference(before_, now);
