@@ -160,8 +160,18 @@ TempDir::TempDir()
 
 TempDir::~TempDir()
 {
+    // The names are gathered first and removed deepest first: under Wine,
+    // std::filesystem::remove_all never returns when one entry cannot be
+    // removed (a file the test process still holds open). What cannot be
+    // removed stays in the system's temporary folder.
     std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+    std::vector<std::filesystem::path> names;
+    for (std::filesystem::recursive_directory_iterator it(path_, ignored), end; !ignored && it != end;
+         it.increment(ignored))
+        names.push_back(it->path());
+    for (auto name = names.rbegin(); name != names.rend(); ++name)
+        std::filesystem::remove(*name, ignored);
+    std::filesystem::remove(path_, ignored);
 }
 
 std::string readFile(const std::filesystem::path& path)
