@@ -11,9 +11,53 @@
 #include <iterator>
 #include <utility>
 
+#ifdef _WIN32
+#include "platform/Platform.hpp"
+
+#include <atomic>
+#else
 #include <cerrno>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
+
+#ifdef _WIN32
+
+namespace {
+
+// The first stop request (Ctrl-C or Ctrl-Break in the console the program
+// was started from, the console closed, log-off or shutdown), and the
+// StopSignals that reports it.
+volatile std::sig_atomic_t receivedSignal = 0;
+std::atomic<StopSignals*> listening{nullptr};
+
+// On the console's control thread: records the request and queues its
+// report on the GUI thread. The platform layer then holds that thread a few
+// seconds, so that the program ends by its own orderly exit.
+void onStopRequest(int request)
+{
+    if (receivedSignal == 0)
+        receivedSignal = request;
+    if (StopSignals* const self = listening.load())
+        QMetaObject::invokeMethod(self, "readSignals", Qt::QueuedConnection);
+}
+
+} // namespace
+
+StopSignals::StopSignals(QObject* parent) : QObject(parent)
+{
+    receivedSignal = 0;
+    listening = this;
+    vantor::platform::installStopHandlers(onStopRequest);
+}
+
+StopSignals::~StopSignals()
+{
+    listening = nullptr;
+    receivedSignal = 0;
+}
+
+#else
 
 namespace {
 
@@ -84,6 +128,8 @@ StopSignals::~StopSignals()
     receivedSignal = 0;
 }
 
+#endif
+
 int StopSignals::received() noexcept
 {
     return receivedSignal;
@@ -91,9 +137,11 @@ int StopSignals::received() noexcept
 
 void StopSignals::readSignals()
 {
+#ifndef _WIN32
     char bytes[64];
     while (::read(readEnd, bytes, sizeof bytes) > 0) {
     }
+#endif
     if (receivedSignal == 0 || reported_)
         return;
     reported_ = true;

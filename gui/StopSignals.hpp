@@ -4,7 +4,9 @@
 //
 // StopSignals holds the signal plumbing: the handler only records the signal
 // and writes one byte into a socket pair; a notifier on the GUI thread reads
-// it and emits stopRequested() there, where windows may be touched.
+// it and emits stopRequested() there, where windows may be touched. On
+// Windows the platform layer's console handler (Ctrl-C, Ctrl-Break, the
+// console closed, log-off) queues the same report onto the GUI thread.
 //
 // StopOnSignal is what the program does then: a campaign is cancelled as the
 // progress dialog's Cancel button cancels it (it stops before the next city or

@@ -3,7 +3,8 @@
 # 64-bit Windows, once, into $VANTOR_WINDOWS_DEPS/qt6 (~/.cache/vantor-windows):
 # static Core, Gui, Widgets and Test with the Windows and offscreen platform
 # plugins, and nothing the desktop program does not use (no D-Bus, SQL,
-# network, OpenGL, Vulkan or printing). moc, rcc and uic are the host's
+# network, OpenGL, Vulkan or printing; no tablet events, whose Wintab header
+# Debian's source leaves out). moc, rcc and uic are the host's
 # (qt6-base-dev-tools, the same Qt version). Debian packages no Qt for
 # mingw-w64, hence this script; it takes about an hour on two cores:
 #   packaging/windows/build-deps.sh && packaging/windows/build-qt.sh
@@ -12,7 +13,7 @@
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
-recipe=1   # bump when the options below change
+recipe=2   # bump when the options below change
 install_missing cmake ninja-build dpkg-dev perl qt6-base-dev qt6-base-dev-tools \
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
 
@@ -45,7 +46,8 @@ cmake -S "$src" -B "$build" -G Ninja -Wno-dev \
     -DFEATURE_system_freetype=OFF -DFEATURE_system_harfbuzz=OFF \
     -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_icu=OFF \
     -DFEATURE_sql_sqlite=OFF -DFEATURE_sql_odbc=OFF \
-    -DFEATURE_direct2d=OFF -DFEATURE_direct2d1_1=OFF
+    -DFEATURE_direct2d=OFF -DFEATURE_direct2d1_1=OFF \
+    -DFEATURE_tabletevent=OFF
 echo "Building Qt for Windows (about an hour on two cores)"
 cmake --build "$build" -j "$jobs"
 cmake --install "$build" >/dev/null
