@@ -287,7 +287,7 @@ TEST(PictureInput, CatalogueRefusesMoreThanItsMemoryBound)
     const PictureCatalogue catalogue = PictureCatalogue::load(root.path());
     EXPECT_FALSE(catalogue.complete());
     EXPECT_EQ(catalogue.error(), "The data pictures up to " +
-                                     (root.path() / PictureCatalogue::fileNames()[5]).string() +
+                                     (root.path() / PictureCatalogue::fileNames()[5]).make_preferred().string() +
                                      " would take more than 256 MiB of memory");
     EXPECT_TRUE(catalogue.picture(Picture::HangarN).width() == 4096) << "the pictures before it were read";
 }

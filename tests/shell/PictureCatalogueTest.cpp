@@ -31,7 +31,7 @@ protected:
     }
     fs::path file(Picture which) const
     {
-        return root_.path() / PictureCatalogue::fileNames()[static_cast<std::size_t>(which)];
+        return (root_.path() / PictureCatalogue::fileNames()[static_cast<std::size_t>(which)]).make_preferred();
     }
     void writePicture(Picture which, const Image& picture) const { BmpFile::write(picture, file(which)); }
 
