@@ -68,13 +68,23 @@ done
 echo "ok   installed: files, Start menu, game folder setting; the installed program writes the same city"
 
 "$wine_run" 'C:\VantorInstallerTest\uninstall.exe' /S || fail "the uninstaller failed"
-# The uninstaller runs from a copy of itself and returns at once.
-for _ in $(seq 1 50); do [ -e "$install_dir" ] || break; sleep 0.2; done
+# The uninstaller runs from a copy of itself and returns at once: wait (10 s
+# at most) until it has removed the files, the menu entries and its
+# Apps-and-features entry, the last things it does.
+menu_entries() { find "$WINEPREFIX/drive_c/users" -path '*Start Menu/Programs/Vantor*' | wc -l; }
+uninstall_entry() {
+    "$wine_run" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\org.vantor.Vantor' >/dev/null 2>&1
+}
+for _ in $(seq 1 50); do
+    if [ ! -e "$install_dir" ] && [ "$(menu_entries)" -eq 0 ] && ! uninstall_entry; then
+        break
+    fi
+    sleep 0.2
+done
 [ ! -e "$install_dir" ] || { find "$install_dir"; fail "the uninstaller left files"; }
-menu=$(find "$WINEPREFIX/drive_c/users" -path '*Start Menu/Programs/Vantor*' | wc -l)
-[ "$menu" -eq 0 ] || fail "the uninstaller left the Start-menu entries"
+[ "$(menu_entries)" -eq 0 ] || fail "the uninstaller left the Start-menu entries"
 [ -f "$game2/atlas/SingleCity.ini" ] && [ -f "$game2/config.ini" ] || fail "the uninstaller touched the game folder"
-if "$wine_run" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\org.vantor.Vantor' >/dev/null 2>&1; then
+if uninstall_entry; then
     fail "the uninstaller left its entry in Apps and features"
 fi
 echo "ok   uninstalled: program files and menu entries gone, the game folder kept"
