@@ -26,27 +26,32 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
+#include <vector>
 
 namespace {
 
-// Boxes are printed, never shown.
+// Boxes are printed, never shown; a warning or an error makes the run fail
+// (a step that did not work shows nothing worth a picture).
 class PrintedMessageBoxes final : public vantor::MessageBoxes {
 public:
-    Answer show(Kind, std::string_view text) override
+    Answer show(Kind kind, std::string_view text) override
     {
         std::fprintf(stderr, "vantor-screenshots: %.*s\n", static_cast<int>(text.size()), text.data());
+        if (kind == Kind::Warning || kind == Kind::Error)
+            ++problems;
         return Answer::Ok;
     }
+    int problems = 0;
 };
 
 bool save(QWidget& window, const std::filesystem::path& file)
 {
-    if (!window.grab().save(QString::fromStdString(file.string()), "PNG")) {
-        std::fprintf(stderr, "vantor-screenshots: cannot write %s\n", file.c_str());
+    const QString name = QString::fromStdU16String(file.u16string());
+    if (!window.grab().save(name, "PNG")) {
+        std::fprintf(stderr, "vantor-screenshots: cannot write %s\n", qUtf8Printable(name));
         return false;
     }
-    std::printf("%s\n", file.c_str());
+    std::printf("%s\n", qUtf8Printable(name));
     return true;
 }
 
@@ -61,7 +66,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     // A home of its own, so that the folders read the same on every machine.
     const std::filesystem::path top =
-        std::filesystem::temp_directory_path() / ("vantor-screenshots-" + std::to_string(::getpid()));
+        std::filesystem::temp_directory_path() / ("vantor-screenshots-" + std::to_string(QCoreApplication::applicationPid()));
     const std::filesystem::path home = top / "home";
     const std::filesystem::path root = home / "games" / "korvane";
     qputenv("HOME", QByteArray::fromStdString(home.string()));
@@ -76,7 +81,13 @@ int main(int argc, char** argv)
     std::filesystem::create_directories(out);
 
     std::filesystem::create_directories(root);
-    std::filesystem::create_directory_symlink(std::filesystem::path(VANTOR_BIN_DIR) / "data", root / "data");
+    // The built data/, linked where links can be made (Windows lets only
+    // privileged programs make them), else copied.
+    std::error_code linkError;
+    std::filesystem::create_directory_symlink(std::filesystem::path(VANTOR_BIN_DIR) / "data", root / "data", linkError);
+    if (linkError)
+        std::filesystem::copy(std::filesystem::path(VANTOR_BIN_DIR) / "data", root / "data",
+                              std::filesystem::copy_options::recursive);
     std::ofstream(root / "config.ini") << "[General]\r\nLanguage=" << language << "\r\n";
 
     int failures = 0;
@@ -128,8 +139,17 @@ int main(int argc, char** argv)
         progress.setTaskProgress(60);
         failures += !save(progress, out / ("progress" + suffix + ".png"));
         progress.closeWork();
+        failures += boxes.problems;
     }
+    // Removed entry by entry, deepest first: Wine's remove_all never returns
+    // when one entry stays.
     std::error_code ignored;
-    std::filesystem::remove_all(top, ignored);
+    std::vector<std::filesystem::path> names;
+    for (std::filesystem::recursive_directory_iterator it(top, ignored), end; !ignored && it != end;
+         it.increment(ignored))
+        names.push_back(it->path());
+    for (auto name = names.rbegin(); name != names.rend(); ++name)
+        std::filesystem::remove(*name, ignored);
+    std::filesystem::remove(top, ignored);
     return failures == 0 ? 0 : 1;
 }

@@ -28,6 +28,13 @@ host_version=$(dpkg-query -W -f='${Version}' qt6-base-dev-tools)
 
 work="$VANTOR_WINDOWS_DEPS/work"
 src=$(fetch_source qt6-base "$work/qt6-base" "$host_version") || exit 1
+# Two places where Qt 6.4's Windows plugin uses what the options below leave
+# out: the dynamic OpenGL loader (only with OpenGL) and the DirectWrite font
+# database (compiled into QtGui only with Direct2D).
+sed -i 's/^#if QT_CONFIG(dynamicgl)$/#if QT_CONFIG(dynamicgl) \&\& QT_CONFIG(opengl)/' \
+    "$src/src/plugins/platforms/windows/qwindowswindow.cpp"
+sed -i 's/^#if QT_CONFIG(directwrite3)$/#if QT_CONFIG(directwrite3) \&\& QT_CONFIG(direct2d)/' \
+    "$src/src/plugins/platforms/windows/qwindowsintegration.cpp"
 build="$work/qt6-build"
 rm -rf "$build" "$qt"
 echo "Configuring Qt $host_version for Windows in $build"
