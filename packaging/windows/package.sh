@@ -17,7 +17,9 @@ cd "$source_dir"
 command -v ccache >/dev/null && export CMAKE_CXX_COMPILER_LAUNCHER=ccache
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs" --target vantor-cli vantor-data
-gui=$(sed -n 's/^VANTOR_BUILD_GUI:[A-Z]*=//p' build/windows/CMakeCache.txt)
+# The desktop program is a target when the build found Qt for Windows.
+gui=OFF
+ninja -C build/windows -t query vantor >/dev/null 2>&1 && gui=ON
 if [ "$gui" = ON ]; then
     cmake --build --preset windows -j "$jobs" --target vantor
 else
